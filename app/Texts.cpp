@@ -1,0 +1,3 @@
+#include "app/Texts.h"
+
+QString LoadStringText(int /*id*/) { return {}; }

@@ -1,3 +1,5 @@
 #include "app/Texts.h"
 
 QString LoadStringText(int /*id*/) { return {}; }
+
+QString ApplyLanguage(const QString& languageCode) { return languageCode; }

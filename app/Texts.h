@@ -6,3 +6,8 @@
 
 // The text of string-table entry `id` in the language in force; empty when absent.
 QString LoadStringText(int id);
+
+// Installs the texts of a language for the whole process, by the settings code:
+// "ENG", "CHS", "CHT", any other locale name, or empty for the system locale.
+// Chosen once at start-up; tests call it to switch. Returns the locale name applied.
+QString ApplyLanguage(const QString& languageCode);

@@ -7,7 +7,6 @@
 #include <memory>
 
 #include "controls/BalloonWnd.h"
-#include "support/QtTestApp.h"
 
 namespace {
 
@@ -43,7 +42,6 @@ private:
 };
 
 struct Fixture {
-    QApplication& app = QtTestApp(); // before any widget
     QWidget owner;
     std::unique_ptr<CBalloonWnd> balloon;
     ManualClock* clock = nullptr;

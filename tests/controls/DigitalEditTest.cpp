@@ -10,13 +10,11 @@
 #include <vector>
 
 #include "controls/DigitalEdit.h"
-#include "support/QtTestApp.h"
 
 namespace {
 
 // A window with the field under test and a second field that takes the focus.
 struct Host {
-    QApplication& app = QtTestApp(); // before any widget
     QWidget window;
     CDigitalEdit* edit;
     QLineEdit* next;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QRegularExpression>
 
@@ -118,10 +117,4 @@ TEST_F(TextsTest, LanguagesWithoutTextsFallBackToEnglish) {
     }
     EXPECT_EQ(ApplyLanguage(QStringLiteral("zh_CN")), QStringLiteral("zh_CN"));
     EXPECT_EQ(LoadStringText(10000), QStringLiteral("错误"));
-}
-
-int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
 }

@@ -51,7 +51,7 @@ std::string GetFileNameByDateW(const std::string& extension, const std::string& 
     const std::time_t now = std::time(nullptr);
     std::tm tm{};
     localtime_r(&now, &tm);
-    char stamp[32];
+    char stamp[96];
     if (dateTime != 0)
         std::snprintf(stamp, sizeof stamp, "%04d%02d%02d_%02d%02d%02d", tm.tm_year + 1900,
                       tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);

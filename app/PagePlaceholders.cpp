@@ -1,5 +1,6 @@
 #include "app/PagePlaceholders.h"
 
+#include <QCoreApplication>
 #include <QFormLayout>
 #include <QLineEdit>
 

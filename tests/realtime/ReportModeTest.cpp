@@ -20,8 +20,8 @@ class LiveStream : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim.IsRunning()) << sim.ErrorText();
-        ASSERT_EQ(VORA_Interface_RadarDevice_Serial_OpenByPortNum(handle, sim.PortNumber(), 256000, 2, 1, 1,
-                                                                  1, 150),
+        ASSERT_EQ(VORA_Interface_RadarDevice_Serial_OpenByPortNum(handle, sim.PortNumber(), 256000,
+                                                                  2, 1, 1, 1, 150),
                   1);
         sim.Model().SetReportRate(50);
     }
@@ -40,7 +40,8 @@ protected:
             std::lock_guard g(mutex);
             records.push_back(r);
         };
-        run = std::async(std::launch::async, [this, hooks] { return RunLiveReportStream(handle, stop, hooks); });
+        run = std::async(std::launch::async,
+                         [this, hooks] { return RunLiveReportStream(handle, stop, hooks); });
     }
     bool WaitForRecords(std::size_t n, std::chrono::seconds limit = std::chrono::seconds(10)) {
         const auto end = Clock::now() + limit;

@@ -146,8 +146,8 @@ TEST_F(RadarFaultTest, BusyPortAndBadBaudRateAreRefusedWithAReason) {
 TEST_F(RadarFaultTest, PortVanishingMidStream) {
     sim.Model().SetReportRate(100);
     ASSERT_TRUE(VORA_Interface_RadarDevice_Protocol_SetABDMode(h));
+    sim.VanishAfterBytes(300); // counted from here: the next acknowledgement, then reports
     ASSERT_TRUE(VORA_Interface_RadarDevice_StopCmdMode(h));
-    sim.VanishAfterBytes(300);
 
     std::uint8_t buffer[64];
     int total = 0;

@@ -23,8 +23,9 @@ QString ResolveFontFamily(const QString& family) {
     const QStringList families = QFontDatabase::families();
     if (!family.isEmpty() && family != QStringLiteral("黑体") && families.contains(family))
         return family;
-    for (const QString& f : {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans CJK"),
-                             QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Droid Sans Fallback")})
+    for (const QString& f :
+         {QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Noto Sans CJK"),
+          QStringLiteral("WenQuanYi Zen Hei"), QStringLiteral("Droid Sans Fallback")})
         if (families.contains(f))
             return f;
     return QStringLiteral("Sans Serif");

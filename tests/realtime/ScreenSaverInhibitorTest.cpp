@@ -167,10 +167,4 @@ TEST_F(ScreenSaverInhibitorTest, BusWithoutScreenSaverDoesNothing) {
     QDBusConnection::disconnectFromBus("client2");
 }
 
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
-
 #include "ScreenSaverInhibitorTest.moc"

@@ -11,6 +11,7 @@
 #include "app/AppConfig.h"
 #include "app/Texts.h"
 #include "device/common/DbgOutput.h"
+#include "params/OperatorConfigTransfer.h"
 #include "params/RadarOperatorConfig.h"
 #include "realtime/ObjectInfoLogic.h"
 #include "realtime/ReportMode.h"

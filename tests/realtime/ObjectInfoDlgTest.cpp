@@ -47,7 +47,9 @@ ReportContent Report(std::uint8_t state, std::uint16_t rangeCm, std::uint16_t en
 }
 
 // Pixel of a rendered plot, without alpha.
-QRgb PixelAt(CWaveWnd* plot, int x, int y) { return plot->RenderCanvas().pixel(x, y) & 0xFFFFFF; }
+QRgb PixelAt(CWaveWnd* plot, int x, int y) {
+    return plot->RenderCanvas().pixel(x, y) & 0xFFFFFF;
+}
 
 class ObjectInfoPageTest : public ::testing::Test {
 protected:

@@ -54,7 +54,12 @@ void DbgOutputA(int level, const char* format, ...) {
     if (s.timeType != 0)
         line = TimeStamp();
     if (s.pidTid != 0)
-        line += "[" + std::to_string(getpid()) + ":" + std::to_string(syscall(SYS_gettid)) + "] ";
+    {
+        char ids[64];
+        std::snprintf(ids, sizeof ids, "[%ld:%ld] ", static_cast<long>(getpid()),
+                      static_cast<long>(syscall(SYS_gettid)));
+        line += ids;
+    }
     if (s.tagEnable != 0)
         line += "[VORA] ";
     va_list args;

@@ -105,7 +105,11 @@ protected:
         return page_->findChild<QPushButton*>(QStringLiteral("ctl%1").arg(id));
     }
     std::optional<SeenBox> Click(int id) {
-        return AnswerMessageBox([&] { QTest::mouseClick(Button(id), Qt::LeftButton); });
+        auto box = AnswerMessageBox([&] { QTest::mouseClick(Button(id), Qt::LeftButton); });
+        // The window manager would hand the activation back after the box.
+        host_->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(host_.get()));
+        return box;
     }
 
     fs::path dir_;

@@ -14,6 +14,7 @@
 #include "app/AppPaths.h"
 #include "app/Texts.h"
 #include "controls/DigitalEdit.h"
+#include "controls/GdiplusHelpers.h"
 #include "device/common/DbgOutput.h"
 #include "device/common/FileUtil.h"
 #include "params/OperatorConfigTransfer.h"
@@ -71,6 +72,8 @@ CParamSettingDlg::CParamSettingDlg(RadarDeviceHandle handle, RadarOperatorConfig
         record_ = ownRecord_.get();
     }
     ui_->setupUi(this);
+    // The dialog font of both languages: 9 points of the CJK-capable family.
+    setFont(QFont(ResolveFontFamily(QStringLiteral("黑体")), 9));
     if (parent != nullptr)
         setWindowFlags(Qt::Widget); // a borderless page inside its host
 

@@ -5,8 +5,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPainterPath>
 #include <QScreen>
+#include <QThread>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QWheelEvent>
@@ -415,7 +415,10 @@ void CWaveWnd::SetTooltipListener(IWaveWndTooltipListener* listener, std::intptr
 
 void CWaveWnd::RedrawPlotBackground() {
     plotRedraw_ = true;
-    update();
+    if (QThread::currentThread() == thread())
+        update();
+    else
+        RequestRepaint();
 }
 
 void CWaveWnd::RedrawAxis(int side) {
@@ -504,8 +507,7 @@ const std::vector<WavePoint>& CWaveWnd::GetWavePoints(int wave) const {
 }
 
 QString CWaveWnd::GetLabelText(std::int64_t id) const {
-    auto& self = const_cast<CWaveWnd&>(*this);
-    CAutoBaseLock guard(self.labelLock_);
+    CAutoBaseLock guard(labelLock_);
     for (const TextLabel& l : labels_)
         if (l.id == id)
             return l.text;
@@ -609,10 +611,13 @@ void CWaveWnd::RenderPlotLayer() {
     }
     uchar* pixels = plotLayer_.bits();
     QPainter painter(&plotLayer_);
-    if (drawListener_ != nullptr)
+    if (drawListener_ != nullptr) {
+        painter.save();
         drawListener_->OnDrawPlotBackground(&painter, &plotLayer_, pixels, w, h,
                                             static_cast<int>(plotLayer_.bytesPerLine()),
                                             QRect(0, 0, w, h), drawCookie_);
+        painter.restore();
+    }
     DrawLabels(painter);
 }
 
@@ -665,35 +670,48 @@ void CWaveWnd::BuildPolylines(double& overallMin, double& overallMax) {
     }
 }
 
-void CWaveWnd::DrawDefaultWave(QPainter& painter, const WaveSlot& slot) {
+void CWaveWnd::DrawDefaultWave(const WaveSlot& slot) {
     const std::size_t n = slot.points.size();
-    if (n == 0)
+    if (n == 0 || canvas_.isNull())
         return;
     // Keep the whole pen width inside the plot.
     const int top = plot_.top + lineWidth_ / 2 + 1;
     const int bottom = plot_.bottom - lineWidth_ / 2 - 2;
-    scratch_.resize(n);
-    for (std::size_t i = 0; i < n; ++i) {
-        const int y = std::max(top, std::min(slot.points[i].y, bottom));
-        scratch_[i] = QPointF(slot.points[i].x + 0.5, y + 0.5);
-    }
-    painter.setPen(
-        QPen(FromRgb(slot.color), lineWidth_, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    const auto at = [&](std::size_t i) {
+        const WavePoint& p = slot.points[i];
+        return RasterPoint{static_cast<float>(p.x),
+                           static_cast<float>(std::max(top, std::min(p.y, bottom)))};
+    };
+    scratch_.clear();
     if (!smooth_ || n < 3) {
-        painter.drawPolyline(scratch_.data(), static_cast<int>(n));
-        return;
+        for (std::size_t i = 0; i < n; ++i)
+            scratch_.push_back(at(i));
+    } else {
+        // Cardinal spline, tension 0.5, flattened into short chords.
+        constexpr float k = 0.5f / 3.0f;
+        scratch_.push_back(at(0));
+        for (std::size_t i = 0; i + 1 < n; ++i) {
+            const RasterPoint p0 = at(i == 0 ? 0 : i - 1);
+            const RasterPoint p1 = at(i);
+            const RasterPoint p2 = at(i + 1);
+            const RasterPoint p3 = at(std::min(i + 2, n - 1));
+            const RasterPoint c1{p1.x + (p2.x - p0.x) * k, p1.y + (p2.y - p0.y) * k};
+            const RasterPoint c2{p2.x - (p3.x - p1.x) * k, p2.y - (p3.y - p1.y) * k};
+            const float chord = std::hypot(p2.x - p1.x, p2.y - p1.y);
+            const int steps = std::clamp(static_cast<int>(chord / 3.0f), 1, 64);
+            for (int s = 1; s <= steps; ++s) {
+                const float t = static_cast<float>(s) / steps;
+                const float u = 1.0f - t;
+                const float b0 = u * u * u, b1 = 3 * u * u * t, b2 = 3 * u * t * t, b3 = t * t * t;
+                scratch_.push_back({b0 * p1.x + b1 * c1.x + b2 * c2.x + b3 * p2.x,
+                                    b0 * p1.y + b1 * c1.y + b2 * c2.y + b3 * p2.y});
+            }
+        }
     }
-    // Cardinal spline, tension 0.5: each segment's tangents follow its neighbours.
-    constexpr double k = 0.5 / 3.0;
-    QPainterPath path(scratch_[0]);
-    for (std::size_t i = 0; i + 1 < n; ++i) {
-        const QPointF& p0 = scratch_[i == 0 ? 0 : i - 1];
-        const QPointF& p1 = scratch_[i];
-        const QPointF& p2 = scratch_[i + 1];
-        const QPointF& p3 = scratch_[std::min(i + 2, n - 1)];
-        path.cubicTo(p1 + (p2 - p0) * k, p2 - (p3 - p1) * k, p2);
-    }
-    painter.drawPath(path);
+    raster_.Draw(reinterpret_cast<std::uint32_t*>(canvas_.bits()),
+                 static_cast<int>(canvas_.bytesPerLine() / 4), plot_, scratch_.data(),
+                 static_cast<int>(scratch_.size()), static_cast<float>(lineWidth_),
+                 FromRgb(slot.color).rgb());
 }
 
 void CWaveWnd::RenderWaves(QPainter& painter) {
@@ -727,16 +745,23 @@ void CWaveWnd::RenderWaves(QPainter& painter) {
         const WaveSlot& slot = (*slots_)[i];
         if (!slot.visible)
             continue;
-        if (drawListener_ != nullptr &&
-            drawListener_->OnDrawWave(&painter, &canvas_, pixels, clientWidth_, clientHeight_,
-                                      stride, plot, i, slot.points, lineWidth_, slot.color,
-                                      smooth_ ? 1 : 0, drawCookie_))
-            continue;
-        DrawDefaultWave(painter, slot);
+        if (drawListener_ != nullptr) {
+            painter.save();
+            const bool drawn = drawListener_->OnDrawWave(
+                &painter, &canvas_, pixels, clientWidth_, clientHeight_, stride, plot, i,
+                slot.points, lineWidth_, slot.color, smooth_ ? 1 : 0, drawCookie_);
+            painter.restore();
+            if (drawn)
+                continue;
+        }
+        DrawDefaultWave(slot);
     }
-    if (drawListener_ != nullptr)
+    if (drawListener_ != nullptr) {
+        painter.save();
         drawListener_->OnDrawOverlay(&painter, &canvas_, pixels, clientWidth_, clientHeight_,
                                      stride, plot, drawCookie_);
+        painter.restore();
+    }
     painter.setClipping(false);
 }
 
@@ -765,10 +790,9 @@ void CWaveWnd::RenderAxes(QPainter& painter) {
 void CWaveWnd::Render() {
     if (canvas_.isNull())
         return;
-    if (plotRedraw_ && !plotLayer_.isNull()) {
+    // A mark set while the layer is being drawn survives for the next paint.
+    if (!plotLayer_.isNull() && plotRedraw_.exchange(false))
         RenderPlotLayer();
-        plotRedraw_ = false;
-    }
     QPainter painter(&canvas_);
     RenderWaves(painter);
     RenderAxes(painter);
@@ -843,7 +867,7 @@ void CWaveWnd::mousePressEvent(QMouseEvent* event) {
 }
 
 void CWaveWnd::mouseReleaseEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || !MouseEnabled())
+    if (event->button() != Qt::LeftButton)
         return QWidget::mouseReleaseEvent(event);
     dragging_ = false;
     firstMoveY_ = false;
@@ -1006,7 +1030,7 @@ void CWaveWnd::ShowTooltipAtLastPoint() {
                        ? tooltipListener_->GetTooltipText(winner, sampleNumber, offset_, pc,
                                                           winnerValue, tooltipCookie_)
                        : FormatTooltip((*slots_)[winner].tooltipPattern, sampleNumber, winnerValue);
-    tooltipShown_ = true;
+    tooltipShown_ = !tooltipText_.isEmpty();
     QToolTip::showText(mapToGlobal(lastPoint_), tooltipText_, this, QRect(), 60000);
 }
 

@@ -23,6 +23,7 @@
 
 #include "device/common/BaseLock.h"
 #include "wave/Coordinate.h"
+#include "wave/PolylineRaster.h"
 #include "wave/WaveBuffer.h"
 
 class QPainter;
@@ -116,6 +117,7 @@ public:
     void EnableMouseZoom(bool yZoom, bool yPan, bool xZoom, bool xPan);
     void SetDrawListener(IWaveWndDrawListener* listener, std::intptr_t cookie);
     void SetTooltipListener(IWaveWndTooltipListener* listener, std::intptr_t cookie);
+    // Marks the background layer for rebuilding; callable from any thread.
     void RedrawPlotBackground();
     // After changing a coordinate got from GetAxis.
     void RedrawAxis(int side);
@@ -185,7 +187,7 @@ private:
     void RenderWaves(QPainter& painter);
     void RenderAxes(QPainter& painter);
     void DrawLabels(QPainter& painter);
-    void DrawDefaultWave(QPainter& painter, const WaveSlot& slot);
+    void DrawDefaultWave(const WaveSlot& slot);
     void BuildPolylines(double& overallMin, double& overallMax);
     void DrawGridLine(bool horizontal, int at, int dash, std::uint32_t pixel);
     void SetYView(double min, double max);
@@ -247,8 +249,8 @@ private:
     int wheelRemainder_ = 0;
     QImage plotLayer_;
     QImage canvas_;
-    bool plotRedraw_ = false;
-    CBaseLock labelLock_;
+    std::atomic<bool> plotRedraw_{false}; // the live page marks it from its reader
+    mutable CBaseLock labelLock_;
     std::vector<TextLabel> labels_;
     bool tooltipEnabled_ = false;
     bool tooltipShown_ = false;
@@ -261,5 +263,6 @@ private:
     std::atomic<bool> repaintPending_{false};
     QElapsedTimer sinceLastPaint_;
     QTimer frameTimer_;
-    std::vector<QPointF> scratch_; // reused by every paint
+    std::vector<RasterPoint> scratch_; // reused by every paint
+    CPolylineRaster raster_;
 };

@@ -387,12 +387,24 @@ TEST_F(WaveWndTest, WorkerAppendsAskForAtMostOnePendingRepaint) {
         }
     } counter;
     wnd.installEventFilter(&counter);
+    struct Background : IWaveWndDrawListener {
+        std::atomic<int> rebuilt{0};
+        void OnDrawPlotBackground(QPainter*, QImage*, uchar*, int, int, int, const QRect&,
+                                  std::intptr_t) override {
+            ++rebuilt;
+        }
+    } background;
+    wnd.SetDrawListener(&background, 1);
     QApplication::processEvents();
+    background.rebuilt = 0;
     counter.paints = 0;
+    // As the live page's reader does per report: a sample, then a new background.
     std::thread worker([this] {
         const double sample = 3.0;
-        for (int i = 0; i < 20000; ++i)
+        for (int i = 0; i < 20000; ++i) {
             wnd.AddWaveData(0, &sample, 1);
+            wnd.RedrawPlotBackground();
+        }
     });
     worker.join();
     for (int i = 0; i < 5; ++i) {
@@ -403,7 +415,9 @@ TEST_F(WaveWndTest, WorkerAppendsAskForAtMostOnePendingRepaint) {
     EXPECT_GE(counter.paints, 1);
     EXPECT_LE(counter.paints, 2);
     EXPECT_EQ(wnd.GetWaveBuffer(0).framesReceived, 20000u / 64u);
+    EXPECT_EQ(background.rebuilt, counter.paints);
     wnd.removeEventFilter(&counter);
+    wnd.SetDrawListener(nullptr, 0);
 }
 
 TEST_F(WaveWndTest, HistoryIsAllocatedOnlyForWavesInUse) {

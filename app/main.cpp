@@ -1,13 +1,7 @@
-#include <QApplication>
-#include <QDialog>
-
-#include "device/common/FileUtil.h"
+#include "app/VORA_Vestrel_ToolApp.h"
 
 int main(int argc, char** argv) {
-    QApplication app(argc, argv);
-    QDialog window;
-    window.setWindowTitle(QString::asprintf("%s(v%s)", "VORA_Vestrel_Tool", GetFileVersionW().c_str()));
-    window.resize(800, 600);
-    window.exec();
+    CVORA_Vestrel_ToolApp app(argc, argv);
+    app.InitInstance();
     return 0;
 }

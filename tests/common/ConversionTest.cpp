@@ -37,7 +37,7 @@ TEST(DigtalStringToValue, TableOfCases) {
         std::int32_t i = 42;
         std::uint32_t u = 42;
         double d = 42;
-        void* target = c.type == DIGITAL_TYPE_UINT32 ? static_cast<void*>(&u)
+        void* target = c.type == DIGITAL_TYPE_UINT32   ? static_cast<void*>(&u)
                        : c.type == DIGITAL_TYPE_DOUBLE ? static_cast<void*>(&d)
                                                        : static_cast<void*>(&i);
         EXPECT_EQ(DigtalStringToValue(c.text, std::strlen(c.text), target, c.type), c.ok);

@@ -31,7 +31,8 @@ LogState& State() {
 std::string TimeStamp() {
     const auto now = std::chrono::system_clock::now();
     const std::time_t secs = std::chrono::system_clock::to_time_t(now);
-    const auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
+    const auto ms =
+        std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
     std::tm tm{};
     localtime_r(&secs, &tm);
     char buf[96];
@@ -53,8 +54,12 @@ void DbgOutputA(int level, const char* format, ...) {
     std::string line;
     if (s.timeType != 0)
         line = TimeStamp();
-    if (s.pidTid != 0)
-        line += "[" + std::to_string(getpid()) + ":" + std::to_string(syscall(SYS_gettid)) + "] ";
+    if (s.pidTid != 0) {
+        char ids[64];
+        std::snprintf(ids, sizeof ids, "[%ld:%ld] ", static_cast<long>(getpid()),
+                      static_cast<long>(syscall(SYS_gettid)));
+        line += ids;
+    }
     if (s.tagEnable != 0)
         line += "[VORA] ";
     va_list args;
@@ -88,7 +93,8 @@ bool DbgOutputAddCallback(DbgOutputCallback callback, void* user) {
 bool DbgOutputDelCallback(DbgOutputCallback callback, void* user) {
     LogState& s = State();
     std::lock_guard<std::mutex> guard(s.mutex);
-    const auto it = std::find(s.callbacks.begin(), s.callbacks.end(), std::make_pair(callback, user));
+    const auto it =
+        std::find(s.callbacks.begin(), s.callbacks.end(), std::make_pair(callback, user));
     if (it == s.callbacks.end())
         return false;
     s.callbacks.erase(it);

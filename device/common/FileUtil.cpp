@@ -158,7 +158,9 @@ std::vector<std::string> DevideStringByCharListA(const std::string& text, const 
 bool WriteFileAtomically(const std::string& path, const void* data, std::size_t size) {
     const fs::path target(path);
     const fs::path dir = target.has_parent_path() ? target.parent_path() : fs::path(".");
-    std::string tmpl = (dir / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string hidden = ".";
+    hidden.append(target.filename().string()).append(".XXXXXX");
+    std::string tmpl = (dir / hidden).string();
     const int fd = ::mkstemp(tmpl.data());
     if (fd < 0)
         return false;

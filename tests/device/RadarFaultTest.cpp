@@ -4,7 +4,13 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <thread>
+#include <unistd.h>
+
+#include "device/common/DbgOutput.h"
 
 #include "device/common/SerialPortEnum.h"
 #include "sim/SimulatedModulePort.h"
@@ -218,4 +224,49 @@ TEST_F(RadarFaultTest, StreamFaultsReachTheReader) {
     EXPECT_GT(good, 5);
     EXPECT_GT(badTail, 2);
     EXPECT_GT(other, 1);
+}
+
+namespace {
+std::string gLogged;
+void CollectLog(void*, std::uint32_t, const char* text, std::uint32_t length) {
+    gLogged.append(text, length);
+}
+} // namespace
+
+TEST_F(RadarFaultTest, PermissionDeniedNamesTheDialoutGroup) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to drop to an unprivileged user";
+    VORA_Interface_RadarDevice_Serial_Close(h);
+    // The child drops to "nobody", who may read the port list but not open
+    // the pseudo-terminal (owned by root, mode 0620).
+    const std::string dir = GetVirtualPortDirectory();
+    ASSERT_EQ(::chmod(dir.c_str(), 0755), 0);
+    ASSERT_EQ(::chmod((dir + "/" + sim.PortName() + ".port").c_str(), 0644), 0);
+    const pid_t pid = ::fork();
+    ASSERT_GE(pid, 0);
+    if (pid == 0) {
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            ::_exit(10);
+        DbgOutputAddCallback(&CollectLog, nullptr);
+        RadarDeviceHandle child = VORA_Interface_RadarDevice_Serial_Create();
+        const int opened =
+            VORA_Interface_RadarDevice_Serial_OpenByPortNum(child, port, 115200, 2, 1, 1, 1, 150);
+        const std::string text = VORA_Interface_RadarDevice_GetLastErrorText(child);
+        int code = 0;
+        if (opened != 0)
+            code = 11;
+        else if (VORA_Interface_RadarDevice_GetLastErrorCode(child) != RADAR_OPEN_PERMISSION)
+            code = 12;
+        else if (text.find("Permission denied") == std::string::npos ||
+                 text.find("dialout") == std::string::npos)
+            code = 13;
+        else if (gLogged.find("dialout") == std::string::npos)
+            code = 14;
+        ::_exit(code);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+    ::chmod(dir.c_str(), 0700);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "10 setuid, 11 opened, 12 code, 13 text, 14 log";
 }

@@ -14,6 +14,7 @@
 #include "device/radar/VORA_DataProcess.h"
 #include "params/ParamSettingDlg.h"
 #include "params/RadarOperatorConfig.h"
+#include "realtime/ObjectInfoDlg.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -26,7 +27,7 @@ class CVORA_Vestrel_ToolDlg;
 }
 
 // The pages; a page that has no code of its own yet is a stand-in.
-using CRealtimePage = CObjectInfoDlgPlaceholder;
+using CRealtimePage = CObjectInfoDlg;
 using CCapturePage = CDataProcessDlgPlaceholder;
 using CFirmwarePage = CDownloadDlgPlaceholder;
 

@@ -14,7 +14,6 @@
 #include "device/radar/VORA_DataProcess.h"
 #include "params/ParamSettingDlg.h"
 #include "params/RadarOperatorConfig.h"
-#include "realtime/ObjectInfoDlg.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -26,8 +25,9 @@ namespace Ui {
 class CVORA_Vestrel_ToolDlg;
 }
 
-// The pages; a page that has no code of its own yet is a stand-in.
-using CRealtimePage = CObjectInfoDlg;
+// The pages; a page that has no code of its own yet is a stand-in (the real-time
+// page becomes CObjectInfoDlg once realtime/ObjectInfoDlg.cpp is built).
+using CRealtimePage = CObjectInfoDlgPlaceholder;
 using CCapturePage = CDataProcessDlgPlaceholder;
 using CFirmwarePage = CDownloadDlgPlaceholder;
 

@@ -245,6 +245,7 @@ TEST_F(MainWindowTest, ResizingScalesTheWholeWindowAndHandsTheScaleToThePages) {
     w.resize(designed * 2);
     QApplication::processEvents();
     EXPECT_DOUBLE_EQ(w.ScaleFactor(), 2.0);
+    EXPECT_DOUBLE_EQ(w.RealtimePage()->Scale(), 2.0);
     EXPECT_DOUBLE_EQ(w.CapturePage()->Scale(), 2.0);
     EXPECT_EQ(connectButton->geometry(), QRect(rect.topLeft() * 2, rect.size() * 2));
     EXPECT_DOUBLE_EQ(connectButton->font().pointSizeF(), points * 2);

@@ -66,8 +66,9 @@ CObjectInfoDlg::CObjectInfoDlg(RadarDeviceHandle handle, RadarOperatorConfig* re
     XMLNode section = GetAppConfig().GetChild("ObjectInfo");
     ReadObjectInfoSettings(section, settings_);
 
-    ui_->ctl3001->setText(QString());
-    ui_->ctl3001->setChecked(false);
+    ui_->ctl3001->SetIndicatorSkin(Scaled(12));
+    ui_->ctl3001->SetCheck(0);
+    ui_->ctl3002->SetLabelStyle(nullptr, Scaled(12));
     ConfigurePlots();
 
     connect(ui_->ctl3003, &QPushButton::clicked, this, &CObjectInfoDlg::OnStartPauseClicked);
@@ -192,9 +193,9 @@ void CObjectInfoDlg::UpdateTargetDisplay() {
     if (!text.isEmpty())
         ui_->ctl3001->setAccessibleName(text.trimmed());
     if (display.lamp == LampChange::On)
-        ui_->ctl3001->setChecked(true);
+        ui_->ctl3001->SetCheck(1);
     else if (display.lamp == LampChange::Off)
-        ui_->ctl3001->setChecked(false);
+        ui_->ctl3001->SetCheck(0);
 }
 
 void CObjectInfoDlg::showEvent(QShowEvent* event) {

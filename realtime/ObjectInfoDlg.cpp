@@ -353,7 +353,9 @@ QString CObjectInfoDlg::GetTooltipText(int wave, int sample, int /*offset*/, int
 void CObjectInfoDlg::OnDrawPlotBackground(QPainter* painter, QImage* /*layer*/, uchar* /*pixels*/,
                                           int /*width*/, int /*height*/, int /*stride*/,
                                           const QRect& rect, std::intptr_t cookie) {
-    if (cookie != kRangeCookie || !history_.IsChanged() || painter == nullptr)
+    // Drawn at every rebuild of the layer, not only after a new report, so a
+    // rebuild for another reason never wipes the bands while streaming.
+    if (cookie != kRangeCookie || painter == nullptr)
         return;
     const QColor fill = QColor::fromRgba(settings_.distanceActiveColor);
     const int right = rect.x() + rect.width();

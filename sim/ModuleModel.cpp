@@ -23,6 +23,14 @@ constexpr std::uint32_t kMaxImageSize = 4u << 20;
 constexpr std::size_t kMaxReceivedLog = 20000;
 constexpr const char* kVersionMarker = "VESTREL_FW_VERSION=";
 
+// Bytes of reply data an acknowledgement of `word` always carries, whatever
+// its status: the bootloader's u32 value, the generation progress.
+std::size_t ReplyShape(std::uint16_t word) {
+    if (word >= kCmdGetRunningMode && word <= kCmdGetDeviceId && word != kCmdSoftwareReset)
+        return 4;
+    return word == kCmdGetGenerationProgress ? 2 : 0;
+}
+
 double Seconds(SimClock::duration d) {
     return std::chrono::duration<double>(d).count();
 }
@@ -131,7 +139,8 @@ void CModuleModel::HandleFrame(const CommandFrame& frame, SimClock::time_point n
     if (fault && fault->kind == CommandFault::Kind::NoAck)
         return;
     if (fault && fault->kind == CommandFault::Kind::Status) {
-        out.push_back({now, BuildAckFrame(frame.word, fault->status, {})});
+        const std::vector<std::uint8_t> zeros(ReplyShape(frame.word), 0);
+        out.push_back({now, BuildAckFrame(frame.word, fault->status, zeros)});
         return;
     }
 
@@ -140,6 +149,8 @@ void CModuleModel::HandleFrame(const CommandFrame& frame, SimClock::time_point n
     const std::uint16_t status = Execute(frame, now, reply, answer);
     if (!answer)
         return;
+    if (const std::size_t shape = ReplyShape(frame.word); shape != 0 && reply.size() != shape)
+        reply.resize(shape, 0);
     auto ackFrame = BuildAckFrame(frame.word, status, reply);
     SimClock::time_point due = now;
     if (fault && fault->kind == CommandFault::Kind::LateAck)

@@ -43,7 +43,8 @@ struct CommandFault {
         LateAck,     // executed; the answer leaves delayMs later
         WrongLength, // executed; the answer's data (status + reply) is cut or
                      // zero-padded to `length` bytes
-        Status,      // not executed; answered with `status` and no reply data
+        Status,      // not executed; answered with `status` and zeroed reply data
+                     // of the usual size (4 bytes for 0x70..0x75, 2 for 0x0A, else none)
     };
     Kind kind = Kind::NoAck;
     std::uint32_t delayMs = 0;

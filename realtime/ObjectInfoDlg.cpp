@@ -66,8 +66,9 @@ CObjectInfoDlg::CObjectInfoDlg(RadarDeviceHandle handle, RadarOperatorConfig* re
     XMLNode section = GetAppConfig().GetChild("ObjectInfo");
     ReadObjectInfoSettings(section, settings_);
 
-    ui_->ctl3001->setText(QString());
-    ui_->ctl3001->setChecked(false);
+    ui_->ctl3001->SetIndicatorSkin(Scaled(12));
+    ui_->ctl3001->SetCheck(0);
+    ui_->ctl3002->SetLabelStyle(nullptr, Scaled(12));
     ConfigurePlots();
 
     connect(ui_->ctl3003, &QPushButton::clicked, this, &CObjectInfoDlg::OnStartPauseClicked);
@@ -192,9 +193,9 @@ void CObjectInfoDlg::UpdateTargetDisplay() {
     if (!text.isEmpty())
         ui_->ctl3001->setAccessibleName(text.trimmed());
     if (display.lamp == LampChange::On)
-        ui_->ctl3001->setChecked(true);
+        ui_->ctl3001->SetCheck(1);
     else if (display.lamp == LampChange::Off)
-        ui_->ctl3001->setChecked(false);
+        ui_->ctl3001->SetCheck(0);
 }
 
 void CObjectInfoDlg::showEvent(QShowEvent* event) {
@@ -352,7 +353,9 @@ QString CObjectInfoDlg::GetTooltipText(int wave, int sample, int /*offset*/, int
 void CObjectInfoDlg::OnDrawPlotBackground(QPainter* painter, QImage* /*layer*/, uchar* /*pixels*/,
                                           int /*width*/, int /*height*/, int /*stride*/,
                                           const QRect& rect, std::intptr_t cookie) {
-    if (cookie != kRangeCookie || !history_.IsChanged() || painter == nullptr)
+    // Drawn at every rebuild of the layer, not only after a new report, so a
+    // rebuild for another reason never wipes the bands while streaming.
+    if (cookie != kRangeCookie || painter == nullptr)
         return;
     const QColor fill = QColor::fromRgba(settings_.distanceActiveColor);
     const int right = rect.x() + rect.width();

@@ -6,6 +6,7 @@
 #include <QLocale>
 
 #include "app/Texts.h"
+#include "controls/ColorStatic.h"
 #include "controls/DigitalEdit.h"
 #include "realtime/SensingGeneration.h"
 #include "ui_SensingGeneratorDlg.h"
@@ -49,7 +50,7 @@ CSensingGeneratorDlg::CSensingGeneratorDlg(RadarDeviceHandle handle, double trig
     }
     ui_->ctl3503->setRange(0, 100);
     ui_->ctl3503->setValue(0);
-    ui_->ctl3511->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    ui_->ctl3511->SetTextAlign(CColorStatic::Near, CColorStatic::Centre);
     ui_->ctl3511->setText(QString());
     success_ = 0;
     ui_->ctl3510->show();

@@ -8,18 +8,24 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 
+#include <algorithm>
 #include <chrono>
 #include <functional>
 #include <memory>
 
+#include <pugixml.hpp>
+
 #include "app/AppConfig.h"
+#include "app/AppPaths.h"
 #include "app/Texts.h"
 #include "device/radar/VORA_DataProcess.h"
 #include "params/RadarOperatorConfig.h"
 #include "realtime/ObjectInfoDlg.h"
 #include "realtime/PresenceHistory.h"
+#include "realtime/SensingGeneratorDlg.h"
 #include "sim/SimulatedModulePort.h"
 
 using vestrel::sim::CSimulatedModulePort;
@@ -55,6 +61,10 @@ class ObjectInfoPageTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ApplyLanguage("ENG");
+        // Settings go to a directory of the test's own, starting without a file.
+        ASSERT_TRUE(settingsDir_.isValid());
+        SetAppBaseDirectory(settingsDir_.path().toStdString());
+        LoadAppConfig();
         ASSERT_TRUE(sim_.IsRunning()) << sim_.ErrorText();
         handle_ = VORA_Interface_RadarDevice_Serial_Create();
         ASSERT_NE(VORA_Interface_RadarDevice_Serial_OpenByPortNum(handle_, sim_.PortNumber(),
@@ -73,6 +83,7 @@ protected:
             VORA_Interface_RadarDevice_Serial_Close(handle_);
             VORA_Interface_RadarDevice_Serial_Destroy(handle_);
         }
+        SetAppBaseDirectory({});
     }
 
     QString TargetText() const { return page_->findChild<QLabel*>("ctl3002")->text(); }
@@ -91,6 +102,7 @@ protected:
                WaitFor([] { return true; }, 150); // and its notice has been handled
     }
 
+    QTemporaryDir settingsDir_;
     CSimulatedModulePort sim_;
     RadarDeviceHandle handle_ = nullptr;
     RadarOperatorConfig record_;
@@ -130,16 +142,22 @@ TEST_F(ObjectInfoPageTest, TargetTextAndLampFollowTheState) {
 }
 
 TEST_F(ObjectInfoPageTest, GatesBeyondTheMaximumAreShaded) {
+    VORA_Interface_RadarDevice_Serial_Close(handle_); // no stream: thresholds only
     record_.GateMax = 7;
-    CWaveWnd* energy = page_->EnergyPlot();
+    for (double& t : record_.TriggerThreshold)
+        t = 90.0;
+    for (double& t : record_.HoldThreshold)
+        t = 90.0;
     page_->show();
+    page_->RefreshThresholds();
+    CWaveWnd* energy = page_->EnergyPlot();
     const QRect plot = energy->GetPlotRect();
     ASSERT_GT(plot.width(), 100);
     const int middle = plot.x() + plot.width() / 2;
-    const int y = plot.y() + plot.height() - 3;
+    const int y = plot.y() + plot.height() / 2; // 50 dB: no curve, no label there
     // Black plot; 0xBF of grey 0xC3 over it gives 0x92.
-    EXPECT_EQ(PixelAt(energy, middle - 3, y), 0x000000u);
-    EXPECT_EQ(PixelAt(energy, middle + 3, y), 0x929292u);
+    EXPECT_EQ(PixelAt(energy, middle - 2, y), 0x000000u);
+    EXPECT_EQ(PixelAt(energy, middle + 1, y), 0x929292u);
     EXPECT_EQ(PixelAt(energy, plot.x() + plot.width() - 2, y), 0x929292u);
 
     record_.GateMax = 15;
@@ -172,7 +190,8 @@ TEST_F(ObjectInfoPageTest, PauseThenStartBeginsEmptyWithoutBands) {
     sim_.Model().ForceReport(Report(0, 0));
     startPause->click(); // Start
     EXPECT_TRUE(page_->IsRunning());
-    EXPECT_FALSE(page_->RangePlot()->GetWaveBuffer(0).HasHistory());
+    const std::vector<double> history = page_->RangePlot()->GetWaveBuffer(0).GetHistory();
+    EXPECT_TRUE(std::all_of(history.begin(), history.end(), [](double v) { return v == 0.0; }));
     CWaveWnd* range = page_->RangePlot();
     const QRect plot = range->GetPlotRect();
     EXPECT_EQ(PixelAt(range, plot.right() - 1, plot.top() + 2), 0x000000u) << "old bands gone";
@@ -234,4 +253,101 @@ TEST_F(ObjectInfoPageTest, StartWhileDisconnectedExplainsAndStaysStopped) {
     page_->findChild<QPushButton*>("ctl3003")->click();
     EXPECT_EQ(shown, "Error|Device Not Connected");
     EXPECT_FALSE(page_->IsRunning());
+}
+
+TEST_F(ObjectInfoPageTest, SettingsAreWrittenWholeWhenThePageGoes) {
+    page_.reset();
+    pugi::xml_document written;
+    ASSERT_TRUE(written.load_file(GetAppConfigPath().c_str()));
+    const pugi::xml_node section = written.child("AppConfig").child("ObjectInfo");
+    ASSERT_TRUE(section);
+    const char* keys[] = {"EnergyWaveWnd_ActiveColor",     "EnergyWaveWnd_InactiveColor",
+                          "EnergyWaveWnd_ValueAutoScale",  "EnergyWaveWnd_ValueDisplayMax",
+                          "EnergyWaveWnd_WaveLineWidth",   "DistanceWaveWnd_ActiveColor",
+                          "DistanceWaveWnd_InactiveColor", "DistanceWaveWnd_WaveLineWidth",
+                          "TriggerSensingScale",           "HoldSensingScale"};
+    int index = 0;
+    for (const pugi::xml_attribute& attribute : section.attributes())
+        EXPECT_STREQ(attribute.name(), keys[index++]);
+    EXPECT_EQ(index, 10);
+    EXPECT_STREQ(section.attribute("EnergyWaveWnd_InactiveColor").value(), "0xbfc3c3c3");
+}
+
+TEST_F(ObjectInfoPageTest, RescalingWhileStreamingClearsThePlotsAndKeepsTheThresholds) {
+    for (int gate = 0; gate < 16; ++gate)
+        record_.TriggerThreshold[gate] = 20.0 + gate;
+    ShowAndStream();
+    ASSERT_TRUE(WaitForNextReports());
+    page_->SetScale(1.5);
+    const auto energy = page_->EnergyPlot()->GetWaveBuffer(0).GetHistory();
+    EXPECT_TRUE(std::all_of(energy.begin(), energy.end(), [](double v) { return v == 0.0; }));
+    const auto trigger = page_->EnergyPlot()->GetWaveBuffer(1).GetHistory();
+    ASSERT_GE(trigger.size(), 16u);
+    EXPECT_DOUBLE_EQ(trigger[trigger.size() - 16], 20.0);
+    EXPECT_DOUBLE_EQ(trigger.back(), 35.0);
+    EXPECT_TRUE(page_->IsRunning());
+    // And the energy curve comes back with the next reports.
+    EXPECT_TRUE(WaitFor([&] {
+        const auto e = page_->EnergyPlot()->GetWaveBuffer(0).GetHistory();
+        return std::any_of(e.begin(), e.end(), [](double v) { return v != 0.0; });
+    }));
+}
+
+namespace {
+
+// Runs `drive` on the generator dialog once it is up (it runs modally inside the click).
+void DriveGenerator(const std::function<void(CSensingGeneratorDlg*)>& drive) {
+    auto* timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, drive] {
+        if (auto* dialog = qobject_cast<CSensingGeneratorDlg*>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            drive(dialog);
+        }
+    });
+    timer->start();
+}
+
+} // namespace
+
+TEST_F(ObjectInfoPageTest, GeneratorClosedBeforeStartOnlyRestartsTheStream) {
+    ShowAndStream();
+    sim_.Model().ClearReceivedCommands();
+    bool streamingWhileOpen = true;
+    DriveGenerator([&](CSensingGeneratorDlg* dialog) {
+        streamingWhileOpen = sim_.Model().Streaming();
+        EXPECT_FALSE(page_->IsRunning());
+        dialog->close();
+    });
+    page_->findChild<QPushButton*>("ctl3004")->click();
+    EXPECT_FALSE(streamingWhileOpen) << "the stream is stopped while the dialog is up";
+    EXPECT_EQ(sim_.Model().CountReceived(0x0008), 0) << "the record is not read";
+    EXPECT_TRUE(page_->IsRunning());
+    EXPECT_TRUE(WaitFor([&] { return sim_.Model().Streaming(); }));
+}
+
+TEST_F(ObjectInfoPageTest, GeneratedThresholdsReachTheRecordAndThePlot) {
+    sim_.Model().SetGenerationDuration(0);
+    ShowAndStream();
+    DriveGenerator([&](CSensingGeneratorDlg* dialog) {
+        dialog->findChild<QPushButton*>("ctl3510")->click();
+        auto* poll = new QTimer(dialog);
+        QObject::connect(poll, &QTimer::timeout, [dialog] {
+            if (!dialog->IsGenerating() && dialog->Succeeded())
+                dialog->findChild<QPushButton*>("ctl1")->click();
+        });
+        poll->start(10);
+    });
+    page_->findChild<QPushButton*>("ctl3004")->click();
+
+    for (int gate = 0; gate < 16; ++gate) {
+        const std::uint32_t raw = sim_.Model().Parameter(static_cast<std::uint16_t>(16 + gate));
+        EXPECT_NEAR(record_.TriggerThreshold[gate], RadarRawToDb(raw), 1e-9) << gate;
+    }
+    const auto trigger = page_->EnergyPlot()->GetWaveBuffer(1).GetHistory();
+    ASSERT_GE(trigger.size(), 16u);
+    EXPECT_DOUBLE_EQ(trigger.back(), record_.TriggerThreshold[15]);
+    EXPECT_TRUE(page_->IsRunning());
+    EXPECT_TRUE(WaitFor([&] { return sim_.Model().Streaming(); }));
 }

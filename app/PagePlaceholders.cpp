@@ -4,12 +4,6 @@
 #include <QFormLayout>
 #include <QLineEdit>
 
-CObjectInfoDlgPlaceholder::CObjectInfoDlgPlaceholder(RadarDeviceHandle, RadarOperatorConfig*,
-                                                     QWidget* parent)
-    : QDialog(parent) {
-    setObjectName(QStringLiteral("CObjectInfoDlg"));
-}
-
 CDataProcessDlgPlaceholder::CDataProcessDlgPlaceholder(RadarDeviceHandle, RadarOperatorConfig*,
                                                        QWidget* parent)
     : QDialog(parent) {

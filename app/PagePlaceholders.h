@@ -11,24 +11,6 @@
 struct RadarOperatorConfig;
 class QLineEdit;
 
-// The real-time page (dialog 3000).
-class CObjectInfoDlgPlaceholder : public QDialog {
-    Q_OBJECT
-public:
-    CObjectInfoDlgPlaceholder(RadarDeviceHandle handle, RadarOperatorConfig* record,
-                              QWidget* parent = nullptr);
-    void RefreshThresholds() {}
-    void StartRealtime() {}
-    void StopRealtime() {}
-    void SetScale(double scale) { scale_ = scale; }
-    [[nodiscard]] double Scale() const { return scale_; }
-    void accept() override {}
-    void reject() override {}
-
-private:
-    double scale_ = 1.0;
-};
-
 // The capture page (dialog 4000).
 class CDataProcessDlgPlaceholder : public QDialog {
     Q_OBJECT

@@ -14,6 +14,7 @@
 #include "device/radar/VORA_DataProcess.h"
 #include "params/ParamSettingDlg.h"
 #include "params/RadarOperatorConfig.h"
+#include "realtime/ObjectInfoDlg.h"
 
 class QAbstractButton;
 class QComboBox;
@@ -25,9 +26,8 @@ namespace Ui {
 class CVORA_Vestrel_ToolDlg;
 }
 
-// The pages; a page that has no code of its own yet is a stand-in (the real-time
-// page becomes CObjectInfoDlg once realtime/ObjectInfoDlg.cpp is built).
-using CRealtimePage = CObjectInfoDlgPlaceholder;
+// The pages; a page that has no code of its own yet is a stand-in.
+using CRealtimePage = CObjectInfoDlg;
 using CCapturePage = CDataProcessDlgPlaceholder;
 using CFirmwarePage = CDownloadDlgPlaceholder;
 

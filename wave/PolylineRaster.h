@@ -2,7 +2,7 @@
 // Anti-aliased wide polylines straight into a 32-bit pixel buffer. A general path
 // stroker spends milliseconds on a few hundred wide segments; this one computes each
 // covered pixel's distance to the nearest segment, so the cost follows the stroke's
-// area. Caps and joins come out round, and overlapping segments never darken twice.
+// area. Caps and joins come out round, and overlapping segments never blend twice.
 
 #include <cstdint>
 #include <vector>
@@ -23,15 +23,24 @@ public:
               const RasterPoint* points, int count, float width, std::uint32_t color);
 
 private:
-    void Segment(const RasterPoint& a, const RasterPoint& b, float radius);
-    void Composite(std::uint32_t* pixels, int strideInPixels, std::uint32_t color);
-
-    WaveRect clip_;
+    struct Segment {
+        float ax, ay, dx, dy, inv; // start, direction, 1 / length squared (0 for a dot)
+    };
     struct Span {
-        int row; // clip row
+        int row; // buffer row
         int x0;  // buffer columns, inclusive
         int x1;
+        int segment;
     };
-    std::vector<std::uint8_t> coverage_; // clip-sized, zero between calls
-    std::vector<Span> spans_;            // where coverage was written; may overlap
+    void AddSegment(const RasterPoint& a, const RasterPoint& b);
+    void CoverRow(const Span& span);
+    void CompositeRow(std::uint32_t* line, const Span& span, std::uint32_t color);
+
+    WaveRect clip_;
+    float reach_ = 0.0f; // radius + half a pixel: coverage ends there
+    std::vector<Segment> segments_;
+    std::vector<Span> spans_;        // rows of every segment, in drawing order
+    std::vector<Span> byRow_;        // the same spans grouped by row
+    std::vector<int> rowStart_;      // first span of each clip row in byRow_
+    std::vector<std::uint8_t> line_; // coverage of the row being drawn; zero between rows
 };

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "wave/PolylineRaster.h"
 #include "wave/WaveBuffer.h"
 
 static void BM_BuildPolyline_360000Samples_1920px(benchmark::State& state) {
@@ -42,3 +43,29 @@ static void BM_Append_OneReport(benchmark::State& state) {
         buf.Append(&sample, 1);
 }
 BENCHMARK(BM_Append_OneReport);
+
+// The strokes of a full-HD live plot: three 16-point waves and one of 571 points,
+// 5 pixels wide, anti-aliased.
+static void BM_PolylineRaster_FullHdPlot(benchmark::State& state) {
+    const WaveRect plot{50, 0, 1920, 1056};
+    std::vector<std::uint32_t> pixels(1920 * 1080, 0xFF000000u);
+    std::vector<std::vector<RasterPoint>> waves;
+    for (int i = 0; i < 3; ++i) {
+        std::vector<RasterPoint> w;
+        for (int g = 0; g < 16; ++g)
+            w.push_back({50 + g * 124.6f, 528 - 211 * std::sin(g * 0.7f + i)});
+        waves.push_back(w);
+    }
+    std::vector<RasterPoint> range;
+    for (int k = 0; k < 571; ++k)
+        range.push_back({50 + k * 3.27f, 528 - 422 * std::sin(k * 0.05f)});
+    waves.push_back(range);
+    CPolylineRaster raster;
+    for (auto _ : state) {
+        for (const auto& w : waves)
+            raster.Draw(pixels.data(), 1920, plot, w.data(), static_cast<int>(w.size()), 5.0f,
+                        0x00FF00);
+        benchmark::DoNotOptimize(pixels.data());
+    }
+}
+BENCHMARK(BM_PolylineRaster_FullHdPlot)->Unit(benchmark::kMicrosecond);

@@ -1,10 +1,10 @@
 #include "app/VORA_Vestrel_ToolApp.h"
 
-#include <QDialog>
 #include <QFont>
 
 #include "app/AppConfig.h"
 #include "app/Texts.h"
+#include "app/VORA_Vestrel_ToolDlg.h"
 #include "controls/GdiplusHelpers.h"
 #include "device/common/FileUtil.h"
 
@@ -26,11 +26,9 @@ bool CVORA_Vestrel_ToolApp::InitInstance() {
     font.setPointSize(9);
     setFont(font);
 
-    QDialog window;
-    window.setObjectName(QStringLiteral("CVORA_Vestrel_ToolDlg"));
-    window.setWindowTitle(QStringLiteral("%1(v%2)").arg(QStringLiteral("VORA_Vestrel_Tool"),
-                                                        QString::fromStdString(GetFileVersionW())));
-    window.resize(852, 440);
-    window.exec();
+    {
+        CVORA_Vestrel_ToolDlg window;
+        window.exec();
+    }
     return false;
 }

@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+    qt6-translations-l10n
     libqt6uitools6 libgl-dev
     libpugixml-dev libserialport-dev libzip-dev libcurl4-openssl-dev
     libgtest-dev libgmock-dev libbenchmark-dev

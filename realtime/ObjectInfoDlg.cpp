@@ -189,9 +189,11 @@ void CObjectInfoDlg::UpdateTargetDisplay() {
     const TargetDisplay display = DecideTargetDisplay(lastState_, lastRange_);
     const QString text = display.showRange ? Format(10300, display.meters) : QString();
     ui_->ctl3002->setText(text);
-    ui_->ctl3002->setAccessibleName(text.trimmed());
-    if (!text.isEmpty())
+    // The lamp is named by the text beside it; an emptied text keeps the last name.
+    if (!text.isEmpty()) {
+        ui_->ctl3002->setAccessibleName(text.trimmed());
         ui_->ctl3001->setAccessibleName(text.trimmed());
+    }
     if (display.lamp == LampChange::On)
         ui_->ctl3001->SetCheck(1);
     else if (display.lamp == LampChange::Off)

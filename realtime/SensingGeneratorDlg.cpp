@@ -59,6 +59,7 @@ CSensingGeneratorDlg::CSensingGeneratorDlg(RadarDeviceHandle handle, double trig
     ui_->ctl3501->setAccessibleName(ui_->lbl3501->text());
     ui_->ctl3502->setAccessibleName(ui_->lbl3502->text());
     ui_->ctl3503->setAccessibleName(windowTitle());
+    ui_->ctl3511->setAccessibleName(windowTitle());
     ui_->ctl3510->setAccessibleName(ui_->ctl3510->text());
     ui_->ctl1->setAccessibleName(ui_->ctl1->text());
 
@@ -75,15 +76,15 @@ void CSensingGeneratorDlg::ApplyLanguageGeometry() {
     if (QLocale().language() != QLocale::Chinese)
         return;
     // The Chinese form is narrower and slightly taller (labels are shorter).
-    resize(215, 132);
-    ui_->lbl3501->setGeometry(10, 12, 112, 18);
-    ui_->ctl3501->setGeometry(126, 10, 78, 22);
-    ui_->lbl3502->setGeometry(10, 39, 112, 18);
-    ui_->ctl3502->setGeometry(126, 37, 78, 22);
-    ui_->ctl3503->setGeometry(10, 68, 194, 16);
-    ui_->ctl3511->setGeometry(10, 95, 118, 25);
-    ui_->ctl3510->setGeometry(136, 95, 68, 25);
-    ui_->ctl1->setGeometry(136, 95, 68, 25);
+    resize(286, 176);
+    ui_->lbl3501->setGeometry(14, 16, 170, 24);
+    ui_->ctl3501->setGeometry(190, 14, 82, 26);
+    ui_->lbl3502->setGeometry(14, 52, 170, 24);
+    ui_->ctl3502->setGeometry(190, 50, 82, 26);
+    ui_->ctl3503->setGeometry(14, 94, 258, 20);
+    ui_->ctl3511->setGeometry(14, 132, 168, 30);
+    ui_->ctl3510->setGeometry(190, 132, 82, 30);
+    ui_->ctl1->setGeometry(190, 132, 82, 30);
 }
 
 void CSensingGeneratorDlg::OnStartClicked() {
@@ -119,7 +120,7 @@ void CSensingGeneratorDlg::customEvent(QEvent* event) {
 
 void CSensingGeneratorDlg::OnProgress(int percent) {
     ui_->ctl3503->setValue(std::clamp(percent, 0, 100));
-    ui_->ctl3511->setText(QString::asprintf(LoadStringText(10352).toUtf8().constData(), percent));
+    SetStatus(QString::asprintf(LoadStringText(10352).toUtf8().constData(), percent));
 }
 
 void CSensingGeneratorDlg::OnFinished(bool success) {
@@ -129,11 +130,16 @@ void CSensingGeneratorDlg::OnFinished(bool success) {
     ui_->ctl3510->setEnabled(true);
     ui_->ctl3501->setEnabled(true);
     ui_->ctl3502->setEnabled(true);
-    ui_->ctl3511->setText(LoadStringText(success ? 10350 : 10351));
+    SetStatus(LoadStringText(success ? 10350 : 10351));
     ui_->ctl3510->hide();
     ui_->ctl1->show();
     ui_->ctl1->setDefault(true);
     ui_->ctl1->setFocus(Qt::OtherFocusReason);
+}
+
+void CSensingGeneratorDlg::SetStatus(const QString& text) {
+    ui_->ctl3511->setText(text);
+    ui_->ctl3511->setAccessibleName(text);
 }
 
 void CSensingGeneratorDlg::accept() {

@@ -46,6 +46,7 @@ private:
     void OnProgress(int percent);
     void OnFinished(bool success);
     void ApplyLanguageGeometry();
+    void SetStatus(const QString& text);
 
     std::unique_ptr<Ui::CSensingGeneratorDlg> ui_;
     RadarDeviceHandle handle_ = nullptr;

@@ -141,6 +141,16 @@ TEST_F(ObjectInfoPageTest, TargetTextAndLampFollowTheState) {
     EXPECT_EQ(PixelAt(range, plot.right() - 1, plot.top() + 2), 0xC3C3C3u);
 }
 
+TEST_F(ObjectInfoPageTest, EveryControlIsNamed) {
+    page_->show();
+    for (const char* name : {"ctl3001", "ctl3002", "ctl3003", "ctl3004"})
+        EXPECT_FALSE(page_->findChild<QWidget*>(name)->accessibleName().isEmpty()) << name;
+    EXPECT_EQ(page_->EnergyPlot()->accessibleName(), "FP VS RG");
+    EXPECT_EQ(page_->RangePlot()->accessibleName(), "Range VS Time");
+    EXPECT_TRUE(
+        page_->findChild<QWidget*>("ctl3001")->accessibleName().startsWith("Target Range:"));
+}
+
 TEST_F(ObjectInfoPageTest, GatesBeyondTheMaximumAreShaded) {
     VORA_Interface_RadarDevice_Serial_Close(handle_); // no stream: thresholds only
     record_.GateMax = 7;

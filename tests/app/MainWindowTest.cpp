@@ -16,16 +16,17 @@
 #include <memory>
 #include <vector>
 
-#include "support/TempDir.h"
 #include "app/AppConfig.h"
 #include "app/AppPaths.h"
 #include "app/Texts.h"
 #include "app/VORA_Vestrel_ToolDlg.h"
 #include "controls/DigitalEdit.h"
+#include "device/common/SerialPortEnum.h"
 #include "device/radar/CommandFrame.h"
 #include "params/RadarOperatorConfig.h"
 #include "realtime/SensingGeneratorDlg.h"
 #include "sim/SimulatedModulePort.h"
+#include "support/TempDir.h"
 
 // Readable failures.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -68,6 +69,9 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetAppBaseDirectory(dir.path());
+        // Only the simulators of this test are listed, never one the user runs:
+        // the window would connect to it.
+        SetVirtualPortDirectory(dir.path());
         LoadAppConfig();
         ApplyLanguage(QStringLiteral("ENG"));
     }

@@ -27,6 +27,7 @@
 #include "realtime/PresenceHistory.h"
 #include "realtime/SensingGeneratorDlg.h"
 #include "sim/SimulatedModulePort.h"
+#include "support/DeviceHandle.h"
 
 using vestrel::sim::CommandFault;
 using vestrel::sim::CSimulatedModulePort;
@@ -67,10 +68,7 @@ protected:
         SetAppBaseDirectory(settingsDir_.path().toStdString());
         LoadAppConfig();
         ASSERT_TRUE(sim_.IsRunning()) << sim_.ErrorText();
-        handle_ = VORA_Interface_RadarDevice_Serial_Create();
-        ASSERT_NE(VORA_Interface_RadarDevice_Serial_OpenByPortNum(handle_, sim_.PortNumber(),
-                                                                  115200, 2, 1, 1, 1, 150),
-                  0);
+        ASSERT_TRUE(handle_.Connect(sim_.PortNumber()));
         // As connecting leaves it: data-transfer mode, out of command mode.
         (void)VORA_Interface_RadarDevice_Protocol_SetDataTransferMode(handle_);
         (void)VORA_Interface_RadarDevice_StopCmdMode(handle_);
@@ -80,10 +78,6 @@ protected:
     }
     void TearDown() override {
         page_.reset();
-        if (handle_ != nullptr) {
-            VORA_Interface_RadarDevice_Serial_Close(handle_);
-            VORA_Interface_RadarDevice_Serial_Destroy(handle_);
-        }
         SetAppBaseDirectory({});
     }
 
@@ -105,7 +99,7 @@ protected:
 
     QTemporaryDir settingsDir_;
     CSimulatedModulePort sim_;
-    RadarDeviceHandle handle_ = nullptr;
+    testsupport::DeviceHandle handle_;
     RadarOperatorConfig record_;
     std::unique_ptr<CObjectInfoDlg> page_;
 };

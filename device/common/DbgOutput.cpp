@@ -47,10 +47,19 @@ std::string TimeStamp() {
 void DbgOutputA(int level, const char* format, ...) {
     if (format == nullptr)
         return;
+    // A callback that logs would wait for the lock it already holds; its line is dropped instead.
+    thread_local bool insideOutput = false;
+    if (insideOutput)
+        return;
     LogState& s = State();
     std::lock_guard<std::mutex> guard(s.mutex);
     if (level > s.level || s.callbacks.empty())
         return;
+    insideOutput = true;
+    struct Reset {
+        bool& flag;
+        ~Reset() { flag = false; }
+    } reset{insideOutput};
     std::string line;
     if (s.timeType != 0)
         line = TimeStamp();

@@ -88,7 +88,9 @@ bool IsFileExistW(const std::string& path) {
     return !path.empty() && ::stat(path.c_str(), &st) == 0;
 }
 
-std::string GetFileVersionW(const std::string&) { return VESTREL_VERSION; }
+std::string GetFileVersionW(const std::string&) {
+    return VESTREL_VERSION;
+}
 
 std::string GetFileExtNameW(const std::string& path) {
     const std::string name = GetFileShortNameW(path);
@@ -105,32 +107,41 @@ namespace {
 bool ExtensionMatches(const std::string& name, const std::string& extension) {
     if (extension.empty())
         return true;
+    // ".bin" and "bin" name the same extension.
+    const std::string wanted = extension.front() == '.' ? extension : "." + extension;
     const std::string ext = GetFileExtNameW(name);
-    return ext.size() == extension.size() &&
-           std::equal(ext.begin(), ext.end(), extension.begin(), [](char a, char b) {
+    return ext.size() == wanted.size() &&
+           std::equal(ext.begin(), ext.end(), wanted.begin(), [](char a, char b) {
                return std::tolower(static_cast<unsigned char>(a)) ==
                       std::tolower(static_cast<unsigned char>(b));
            });
 }
 } // namespace
 
-int GetLocalFolderFileListA(const std::string& folder, int recursive, std::vector<std::string>& list,
-                            const std::string& extension, int includeDirs, int fullPath) {
+int GetLocalFolderFileListA(const std::string& folder, int recursive,
+                            std::vector<std::string>& list, const std::string& extension,
+                            int includeDirs, int fullPath) {
     list.clear();
     std::error_code ec;
     const fs::path root(folder);
     auto take = [&](const fs::directory_entry& e) {
         const bool isDir = e.is_directory(ec);
-        if (isDir ? includeDirs == 0 : (!e.is_regular_file(ec) || !ExtensionMatches(e.path().filename().string(), extension)))
+        if (isDir ? includeDirs == 0
+                  : (!e.is_regular_file(ec) ||
+                     !ExtensionMatches(e.path().filename().string(), extension)))
             return;
-        list.push_back(fullPath != 0 ? e.path().string() : fs::relative(e.path(), root, ec).string());
+        list.push_back(fullPath != 0 ? e.path().string()
+                                     : fs::relative(e.path(), root, ec).string());
     };
     if (recursive != 0) {
-        for (fs::recursive_directory_iterator it(root, fs::directory_options::skip_permission_denied, ec), end;
+        for (fs::recursive_directory_iterator
+                 it(root, fs::directory_options::skip_permission_denied, ec),
+             end;
              !ec && it != end; it.increment(ec))
             take(*it);
     } else {
-        for (fs::directory_iterator it(root, fs::directory_options::skip_permission_denied, ec), end;
+        for (fs::directory_iterator it(root, fs::directory_options::skip_permission_denied, ec),
+             end;
              !ec && it != end; it.increment(ec))
             take(*it);
     }
@@ -138,7 +149,8 @@ int GetLocalFolderFileListA(const std::string& folder, int recursive, std::vecto
     return static_cast<int>(list.size());
 }
 
-std::vector<std::string> DevideStringByCharListA(const std::string& text, const std::string& separators) {
+std::vector<std::string> DevideStringByCharListA(const std::string& text,
+                                                 const std::string& separators) {
     std::vector<std::string> out;
     std::string piece;
     for (char c : text) {

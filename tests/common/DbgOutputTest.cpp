@@ -45,6 +45,22 @@ TEST(DbgOutput, EachCallbackGetsItsOwnUserValueOnceUntilRemoved) {
     EXPECT_EQ(b.lines, (std::vector<std::string>{"value 7\r\n", "only b\r\n"}));
 }
 
+TEST(DbgOutput, CallbackThatLogsDoesNotDeadlock) {
+    PlainLines plain;
+    struct Echo {
+        std::vector<std::string> lines;
+        static void Write(void* user, std::uint32_t, const char* text, std::uint32_t length) {
+            static_cast<Echo*>(user)->lines.emplace_back(text, length);
+            DbgOutputA(2, "nested\r\n"); // dropped, never waits for itself
+        }
+    } echo;
+    ASSERT_TRUE(DbgOutputAddCallback(&Echo::Write, &echo));
+    DbgOutputA(2, "outer\r\n");
+    DbgOutputA(2, "again\r\n");
+    EXPECT_TRUE(DbgOutputDelCallback(&Echo::Write, &echo));
+    EXPECT_EQ(echo.lines, (std::vector<std::string>{"outer\r\n", "again\r\n"}));
+}
+
 TEST(DbgOutput, LinesFromManyThreadsArriveWhole) {
     PlainLines plain;
     Sink sink;

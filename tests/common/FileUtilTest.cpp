@@ -89,6 +89,7 @@ TEST(FileUtil, DirectoriesAndFolderListing) {
     EXPECT_EQ(list, (std::vector<std::string>{"x.BIN", "y.bin"}));
     EXPECT_EQ(GetLocalFolderFileListA(dir.path(), 1, list, ".Bin", 0, 0), 3);
     EXPECT_EQ(list, (std::vector<std::string>{"a/z.bin", "x.BIN", "y.bin"}));
+    EXPECT_EQ(GetLocalFolderFileListA(dir.path(), 0, list, "bin", 0, 0), 2) << "dot optional";
     EXPECT_EQ(GetLocalFolderFileListA(dir.path(), 0, list, "", 0, 1), 2);
     EXPECT_EQ(list.front(), dir.file("x.BIN"));
     EXPECT_EQ(GetLocalFolderFileListA(dir.file("none"), 1, list, "", 0, 0), 0);

@@ -18,6 +18,7 @@
 #include "params/OperatorConfigTransfer.h"
 #include "params/ParamSettingDlg.h"
 #include "sim/SimulatedModulePort.h"
+#include "device/common/Conversion.h"
 
 namespace {
 struct DeviceHandle {
@@ -34,6 +35,7 @@ struct DeviceHandle {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    UseClassicNumericLocale(); // QApplication set LC_NUMERIC from the user's locale
     QCommandLineParser parser;
     parser.addHelpOption();
     const QCommandLineOption simOption(QStringLiteral("sim"),

@@ -8,11 +8,7 @@
 
 namespace {
 
-std::string FormatScale(double value) {
-    char text[400];
-    std::snprintf(text, sizeof text, "%f", value);
-    return text;
-}
+std::string FormatScale(double value) { return FormatFixed(value, 6); }
 
 } // namespace
 

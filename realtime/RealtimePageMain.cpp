@@ -17,6 +17,7 @@
 #include "params/OperatorConfigTransfer.h"
 #include "realtime/ObjectInfoDlg.h"
 #include "sim/SimulatedModulePort.h"
+#include "device/common/Conversion.h"
 
 namespace {
 struct DeviceHandle {
@@ -33,6 +34,7 @@ struct DeviceHandle {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    UseClassicNumericLocale(); // QApplication set LC_NUMERIC from the user's locale
     QCommandLineParser parser;
     parser.addHelpOption();
     const QCommandLineOption simOption(QStringLiteral("sim"),

@@ -26,6 +26,7 @@
 #include "params/RadarOperatorConfig.h"
 #include "realtime/ObjectInfoDlg.h"
 #include "sim/SimulatedModulePort.h"
+#include "device/common/Conversion.h"
 
 namespace {
 
@@ -136,6 +137,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    UseClassicNumericLocale(); // QApplication set LC_NUMERIC from the user's locale
     ApplyLanguage("ENG");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "wave/WaveWnd.h"
+#include "device/common/Conversion.h"
 
 namespace {
 
@@ -111,6 +112,7 @@ void ConfigureRange(CWaveWnd& w, bool smooth) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    UseClassicNumericLocale(); // QApplication set LC_NUMERIC from the user's locale
     QString grab;
     bool smooth = false, grid = false, hover = false;
     for (int i = 1; i < argc; ++i) {

@@ -14,11 +14,11 @@
 
 #include "app/AppConfig.h"
 #include "app/Texts.h"
+#include "device/common/Conversion.h"
 #include "device/radar/VORA_DataProcess.h"
 #include "params/OperatorConfigTransfer.h"
 #include "params/ParamSettingDlg.h"
 #include "sim/SimulatedModulePort.h"
-#include "device/common/Conversion.h"
 
 namespace {
 struct DeviceHandle {

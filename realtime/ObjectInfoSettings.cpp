@@ -8,7 +8,9 @@
 
 namespace {
 
-std::string FormatScale(double value) { return FormatFixed(value, 6); }
+std::string FormatScale(double value) {
+    return FormatFixed(value, 6);
+}
 
 } // namespace
 

@@ -22,11 +22,11 @@
 #include "app/AppPaths.h"
 #include "app/Texts.h"
 #include "controls/WndResizeTool.h"
+#include "device/common/Conversion.h"
 #include "device/radar/VORA_DataProcess.h"
 #include "params/RadarOperatorConfig.h"
 #include "realtime/ObjectInfoDlg.h"
 #include "sim/SimulatedModulePort.h"
-#include "device/common/Conversion.h"
 
 namespace {
 

@@ -12,8 +12,8 @@
 #include <random>
 #include <vector>
 
-#include "wave/WaveWnd.h"
 #include "device/common/Conversion.h"
+#include "wave/WaveWnd.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 #include <cmath>
 #include <vector>
 
-#include "wave/WaveWnd.h"
 #include "device/common/Conversion.h"
+#include "wave/WaveWnd.h"
 
 namespace {
 

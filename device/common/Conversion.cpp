@@ -3,9 +3,9 @@
 #include <cerrno>
 #include <charconv>
 #include <chrono>
+#include <clocale>
 #include <cmath>
 #include <cstdint>
-#include <clocale>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -13,7 +13,9 @@
 #include <locale.h>
 
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 } // namespace
 
 bool DigtalStringToValue(const char* text, std::size_t length, void* target, int type) {
@@ -35,7 +37,8 @@ bool DigtalStringToValue(const char* text, std::size_t length, void* target, int
         negative = s[0] == '-';
         pos = 1;
     }
-    const bool hex = s.size() > pos + 2 && s[pos] == '0' && (s[pos + 1] == 'x' || s[pos + 1] == 'X');
+    const bool hex =
+        s.size() > pos + 2 && s[pos] == '0' && (s[pos + 1] == 'x' || s[pos + 1] == 'X');
 
     if (type == DIGITAL_TYPE_DOUBLE) {
         double v = 0;
@@ -128,7 +131,9 @@ CClassicNumericScope::~CClassicNumericScope() {
         ::uselocale(static_cast<locale_t>(previous_));
 }
 
-void UseClassicNumericLocale() { std::setlocale(LC_NUMERIC, "C"); }
+void UseClassicNumericLocale() {
+    std::setlocale(LC_NUMERIC, "C");
+}
 
 void HQ_Sleep(unsigned int milliseconds) {
     std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds));

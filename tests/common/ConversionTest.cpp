@@ -61,7 +61,8 @@ TEST(NumbersIgnoreTheLocale, ReadAndWrittenWithAPointUnderACommaLocale) {
             break;
     }
     if (comma == static_cast<locale_t>(nullptr))
-        GTEST_SKIP() << "no comma-decimal locale installed (scripts/setup.sh generates de_DE.UTF-8)";
+        GTEST_SKIP()
+            << "no comma-decimal locale installed (scripts/setup.sh generates de_DE.UTF-8)";
     const locale_t previous = ::uselocale(comma);
     char probe[16];
     std::snprintf(probe, sizeof probe, "%.2f", 33.333);
@@ -91,9 +92,9 @@ TEST(DigtalStringToValue, DoubleFormsAcceptedAsBefore) {
         const char* text;
         bool ok;
         double expect;
-    } cases[] = {{"+1.5", true, 1.5}, {".5", true, 0.5},   {"5.", true, 5.0},  {"1e3", true, 1000},
-                 {"-0x10", true, -16}, {"1e-400", true, 0}, {"+-1", false, 0}, {"--1", false, 0},
-                 {"inf", false, 0},   {"nan", false, 0},   {"1.5x", false, 0}, {"-", false, 0}};
+    } cases[] = {{"+1.5", true, 1.5},  {".5", true, 0.5},   {"5.", true, 5.0},  {"1e3", true, 1000},
+                 {"-0x10", true, -16}, {"1e-400", true, 0}, {"+-1", false, 0},  {"--1", false, 0},
+                 {"inf", false, 0},    {"nan", false, 0},   {"1.5x", false, 0}, {"-", false, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text);
         double d = 42;

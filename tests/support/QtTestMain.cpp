@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QApplication>
 #include "device/common/Conversion.h"
+#include <QApplication>
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "wave/WaveWnd.h"
 #include "device/common/Conversion.h"
+#include "wave/WaveWnd.h"
 
 namespace {
 

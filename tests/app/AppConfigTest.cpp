@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "app/AppConfig.h"
 #include "app/AppPaths.h"
 #include "device/common/FileUtil.h"

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "app/AppPaths.h"
 #include "app/LogFile.h"
 #include "device/common/DbgOutput.h"

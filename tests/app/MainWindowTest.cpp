@@ -16,14 +16,17 @@
 #include <memory>
 #include <vector>
 
-#include "TempDir.h"
 #include "app/AppConfig.h"
 #include "app/AppPaths.h"
 #include "app/Texts.h"
 #include "app/VORA_Vestrel_ToolDlg.h"
 #include "controls/DigitalEdit.h"
+#include "device/common/SerialPortEnum.h"
 #include "device/radar/CommandFrame.h"
+#include "params/RadarOperatorConfig.h"
+#include "realtime/SensingGeneratorDlg.h"
 #include "sim/SimulatedModulePort.h"
+#include "support/TempDir.h"
 
 // Readable failures.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -66,6 +69,9 @@ class MainWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
         SetAppBaseDirectory(dir.path());
+        // Only the simulators of this test are listed, never one the user runs:
+        // the window would connect to it.
+        SetVirtualPortDirectory(dir.path());
         LoadAppConfig();
         ApplyLanguage(QStringLiteral("ENG"));
     }
@@ -221,6 +227,50 @@ TEST_F(MainWindowTest, DisconnectStopsTheRealtimeStreamFirst) {
     EXPECT_FALSE(w.RealtimePage()->IsRunning());
     EXPECT_EQ(sim.Model().FunctionMode(), 100u);
     EXPECT_EQ(VORA_Interface_RadarDevice_IsConnected(w.DeviceHandle()), 0);
+}
+
+// The thresholds the module derives reach the record every page shares, so the
+// parameter page shows them when it comes back.
+TEST_F(MainWindowTest, GeneratedThresholdsAppearOnTheParameterPage) {
+    CSimulatedModulePort sim;
+    ASSERT_TRUE(sim.IsRunning()) << sim.ErrorText();
+    sim.Model().SetGenerationDuration(0);
+    CVORA_Vestrel_ToolDlg w;
+    MessageCatcher messages;
+    w.show();
+    Click(w, 1103);
+    ASSERT_NE(VORA_Interface_RadarDevice_IsConnected(w.DeviceHandle()), 0);
+    const std::uint32_t before = sim.Model().Parameter(16);
+    Click(w, 1188);
+
+    // Start, then confirm once the generation has succeeded.
+    QTimer drive;
+    QObject::connect(&drive, &QTimer::timeout, [&] {
+        auto* dialog = qobject_cast<CSensingGeneratorDlg*>(QApplication::activeModalWidget());
+        if (dialog == nullptr)
+            return;
+        auto* start = dialog->findChild<QPushButton*>("ctl3510");
+        if (start->isVisibleTo(dialog) && !dialog->IsGenerating())
+            start->click();
+        else if (!dialog->IsGenerating() && dialog->Succeeded())
+            dialog->findChild<QPushButton*>("ctl1")->click();
+    });
+    drive.start(10);
+    w.RealtimePage()->findChild<QPushButton*>("ctl3004")->click();
+    drive.stop();
+    ASSERT_NE(sim.Model().Parameter(16), before) << "the module derived new thresholds";
+
+    Click(w, 1187);
+    for (int gate = 0; gate < 16; ++gate) {
+        const double trigger =
+            RadarRawToDb(sim.Model().Parameter(static_cast<std::uint16_t>(16 + gate)));
+        const double hold =
+            RadarRawToDb(sim.Model().Parameter(static_cast<std::uint16_t>(32 + gate)));
+        EXPECT_NEAR(w.Config().TriggerThreshold[gate], trigger, 1e-9) << gate;
+        EXPECT_NEAR(GetItemDouble(w.ParamPage(), 2010 + gate), trigger, 0.005) << gate;
+        EXPECT_NEAR(GetItemDouble(w.ParamPage(), 2030 + gate), hold, 0.005) << gate;
+    }
+    EXPECT_TRUE(messages.seen.empty());
 }
 
 TEST_F(MainWindowTest, VanishedModuleShowsTheDisconnectedStateAtTheNextAction) {

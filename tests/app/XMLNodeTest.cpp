@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "TempDir.h"
+#include "support/TempDir.h"
 #include "app/XMLNode.h"
 #include "app/XMLParser.h"
 #include "device/common/FileUtil.h"

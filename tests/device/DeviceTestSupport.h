@@ -7,23 +7,13 @@
 
 #include "device/radar/CommandFrame.h"
 #include "device/radar/VORA_DataProcess.h"
+#include "support/DeviceHandle.h"
 
 namespace devtest {
 
 using Clock = std::chrono::steady_clock;
 
-// A device handle closed and destroyed at scope end.
-struct Handle {
-    RadarDeviceHandle h = VORA_Interface_RadarDevice_Serial_Create();
-    Handle() = default;
-    Handle(const Handle&) = delete;
-    Handle& operator=(const Handle&) = delete;
-    ~Handle() {
-        VORA_Interface_RadarDevice_Serial_Close(h);
-        VORA_Interface_RadarDevice_Serial_Destroy(h);
-    }
-    operator RadarDeviceHandle() const { return h; }
-};
+using Handle = testsupport::DeviceHandle;
 
 inline long long MsSince(Clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();

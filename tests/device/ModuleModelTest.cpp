@@ -100,6 +100,57 @@ TEST(ModuleModelTest, CommandsOutsideCommandModeAreRefused) {
     EXPECT_EQ(Exchange(model, Command(0x0108, {})), Bytes{}) << "acknowledgements are not commands";
 }
 
+// Refused parameter commands change nothing; a write applies all of its
+// parameters or none.
+TEST(ModuleModelTest, ParameterCommandsAreCheckedWhole) {
+    CModuleModel model;
+    EXPECT_EQ(AckData(Exchange(model, Command(0xFF, {2, 0}))), (Bytes{0, 0, 2, 0, 0, 1}))
+        << "protocol 2, receive buffer of 256 bytes";
+    EXPECT_EQ(AckData(Exchange(model, Command(0xFF, {2, 0}))), (Bytes{0, 0, 2, 0, 0, 1}))
+        << "entering twice succeeds";
+    const auto before = model.Parameters();
+    const std::uint32_t modeBefore = model.FunctionMode();
+    struct Case {
+        const char* name;
+        std::uint16_t word;
+        Bytes payload;
+        std::uint16_t status;
+    };
+    const Case cases[] = {
+        {"read without ids", 0x08, {}, 0x0002},
+        {"read of an odd size", 0x08, {1, 0, 4}, 0x0002},
+        {"read of an unknown id", 0x08, {1, 0, 2, 0}, 0x0007},
+        {"write without parameters", 0x07, {}, 0x0002},
+        {"write of a cut parameter", 0x07, {16, 0, 1, 0, 0}, 0x0002},
+        {"write naming an unknown id last", 0x07, {16, 0, 9, 0, 0, 0, 5, 0, 9, 0, 0, 0}, 0x0007},
+        {"gate maximum beyond 15", 0x07, {16, 0, 9, 0, 0, 0, 1, 0, 16, 0, 0, 0}, 0x0005},
+        {"delay beyond 65535", 0x07, {4, 0, 0, 0, 1, 0}, 0x0005},
+        {"function mode of id 1", 0x12, {1, 0, 100, 0, 0, 0}, 0x0007},
+        {"function mode cut", 0x12, {0, 0, 100}, 0x0002},
+        {"unknown command", 0x33, {}, 0x0001},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(AckData(Exchange(model, Command(c.word, c.payload))),
+                  (Bytes{static_cast<std::uint8_t>(c.status), 0}))
+            << c.name;
+        EXPECT_EQ(model.Parameters(), before) << c.name;
+        EXPECT_EQ(model.FunctionMode(), modeBefore) << c.name;
+    }
+
+    // Accepted: every named parameter at once, the edges of the ranges included.
+    EXPECT_EQ(AckData(Exchange(model, Command(0x07, {1, 0, 15, 0, 0, 0, 4, 0, 0xFF, 0xFF, 0, 0, 47,
+                                                     0, 0xFF, 0xFF, 0xFF, 0xFF}))),
+              (Bytes{0, 0}));
+    EXPECT_EQ(model.Parameter(1), 15u);
+    EXPECT_EQ(model.Parameter(4), 65535u);
+    EXPECT_EQ(model.Parameter(47), 0xFFFFFFFFu);
+    EXPECT_EQ(AckData(Exchange(model, Command(0x08, {47, 0, 1, 0}))),
+              (Bytes{0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 15, 0, 0, 0}))
+        << "values in the order asked";
+    EXPECT_EQ(AckData(Exchange(model, Command(0x12, {0, 0, 100, 0, 0, 0}))), (Bytes{0, 0}));
+    EXPECT_EQ(model.FunctionMode(), 100u);
+}
+
 TEST(ModuleModelTest, ThresholdGenerationRisesAndDerivesThresholdsFromNoise) {
     ModuleConfig config;
     config.generationMs = 1000;

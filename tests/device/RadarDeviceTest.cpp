@@ -12,24 +12,12 @@
 #include "device/radar/CommandFrame.h"
 #include "device/radar/VORA_DataProcess.h"
 #include "sim/SimulatedModulePort.h"
+#include "tests/device/DeviceTestSupport.h"
 
 using namespace vestrel::sim;
-using Clock = std::chrono::steady_clock;
+using namespace devtest;
 
 namespace {
-
-struct Handle {
-    RadarDeviceHandle h = VORA_Interface_RadarDevice_Serial_Create();
-    ~Handle() {
-        VORA_Interface_RadarDevice_Serial_Close(h);
-        VORA_Interface_RadarDevice_Serial_Destroy(h);
-    }
-    operator RadarDeviceHandle() const { return h; }
-};
-
-long long MsSince(Clock::time_point start) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
-}
 
 // Reads the stream for up to `ms` and returns every byte.
 std::vector<std::uint8_t> ReadFor(RadarDeviceHandle h, int ms) {

@@ -9,6 +9,7 @@
 #include "device/radar/VORA_DataProcess.h"
 #include "params/OperatorConfigTransfer.h"
 #include "sim/SimulatedModulePort.h"
+#include "support/DeviceHandle.h"
 
 using vestrel::sim::CommandFault;
 using vestrel::sim::CSimulatedModulePort;
@@ -52,15 +53,8 @@ class ModuleTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim_.IsRunning()) << sim_.ErrorText();
-        handle_ = VORA_Interface_RadarDevice_Serial_Create();
-        ASSERT_NE(VORA_Interface_RadarDevice_Serial_OpenByPortNum(handle_, sim_.PortNumber(),
-                                                                  115200, 2, 1, 1, 1, 150),
-                  0);
+        ASSERT_TRUE(handle_.Connect(sim_.PortNumber()));
         sim_.Model().ClearReceivedCommands();
-    }
-    void TearDown() override {
-        VORA_Interface_RadarDevice_Serial_Close(handle_);
-        VORA_Interface_RadarDevice_Serial_Destroy(handle_);
     }
     // Parameter counts of the parameter commands the module received, in order.
     std::vector<std::size_t> Chunks(std::uint16_t word, std::size_t bytesPerParam) {
@@ -80,7 +74,7 @@ protected:
     }
 
     CSimulatedModulePort sim_;
-    RadarDeviceHandle handle_ = nullptr;
+    testsupport::DeviceHandle handle_;
 };
 
 } // namespace

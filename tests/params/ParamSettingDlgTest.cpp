@@ -24,6 +24,7 @@
 #include "params/ParamSettingDlg.h"
 #include "params/RadarParamFile.h"
 #include "sim/SimulatedModulePort.h"
+#include "support/DeviceHandle.h"
 
 namespace fs = std::filesystem;
 using vestrel::sim::CommandFault;
@@ -75,20 +76,15 @@ protected:
         LoadAppConfig();
         ApplyLanguage(QStringLiteral("ENG"));
         ASSERT_TRUE(sim_.IsRunning()) << sim_.ErrorText();
-        handle_ = VORA_Interface_RadarDevice_Serial_Create();
     }
     void TearDown() override {
         page_.reset();
         host_.reset();
-        VORA_Interface_RadarDevice_Serial_Close(handle_);
-        VORA_Interface_RadarDevice_Serial_Destroy(handle_);
         SetAppBaseDirectory({});
         fs::remove_all(dir_);
     }
     void Connect() {
-        ASSERT_NE(VORA_Interface_RadarDevice_Serial_OpenByPortNum(handle_, sim_.PortNumber(),
-                                                                  115200, 2, 1, 1, 1, 150),
-                  0);
+        ASSERT_TRUE(handle_.Connect(sim_.PortNumber()));
         VORA_Interface_RadarDevice_StopCmdMode(handle_);
     }
     void Open() {
@@ -114,7 +110,7 @@ protected:
 
     fs::path dir_;
     CSimulatedModulePort sim_;
-    RadarDeviceHandle handle_ = nullptr;
+    testsupport::DeviceHandle handle_;
     RadarOperatorConfig record_;
     std::unique_ptr<QWidget> host_;
     std::unique_ptr<CParamSettingDlg> page_;

@@ -27,7 +27,9 @@
 #include "realtime/PresenceHistory.h"
 #include "realtime/SensingGeneratorDlg.h"
 #include "sim/SimulatedModulePort.h"
+#include "support/DeviceHandle.h"
 
+using vestrel::sim::CommandFault;
 using vestrel::sim::CSimulatedModulePort;
 using vestrel::sim::ReportContent;
 using vestrel::sim::StreamMode;
@@ -66,10 +68,7 @@ protected:
         SetAppBaseDirectory(settingsDir_.path().toStdString());
         LoadAppConfig();
         ASSERT_TRUE(sim_.IsRunning()) << sim_.ErrorText();
-        handle_ = VORA_Interface_RadarDevice_Serial_Create();
-        ASSERT_NE(VORA_Interface_RadarDevice_Serial_OpenByPortNum(handle_, sim_.PortNumber(),
-                                                                  115200, 2, 1, 1, 1, 150),
-                  0);
+        ASSERT_TRUE(handle_.Connect(sim_.PortNumber()));
         // As connecting leaves it: data-transfer mode, out of command mode.
         (void)VORA_Interface_RadarDevice_Protocol_SetDataTransferMode(handle_);
         (void)VORA_Interface_RadarDevice_StopCmdMode(handle_);
@@ -79,10 +78,6 @@ protected:
     }
     void TearDown() override {
         page_.reset();
-        if (handle_ != nullptr) {
-            VORA_Interface_RadarDevice_Serial_Close(handle_);
-            VORA_Interface_RadarDevice_Serial_Destroy(handle_);
-        }
         SetAppBaseDirectory({});
     }
 
@@ -104,7 +99,7 @@ protected:
 
     QTemporaryDir settingsDir_;
     CSimulatedModulePort sim_;
-    RadarDeviceHandle handle_ = nullptr;
+    testsupport::DeviceHandle handle_;
     RadarOperatorConfig record_;
     std::unique_ptr<CObjectInfoDlg> page_;
 };
@@ -335,6 +330,52 @@ TEST_F(ObjectInfoPageTest, GeneratorClosedBeforeStartOnlyRestartsTheStream) {
     EXPECT_EQ(sim_.Model().CountReceived(0x0008), 0) << "the record is not read";
     EXPECT_TRUE(page_->IsRunning());
     EXPECT_TRUE(WaitFor([&] { return sim_.Model().Streaming(); }));
+}
+
+// A generation that fails ends with the cancel result: the page keeps its
+// record, does not ask the module for it, and streams again.
+TEST_F(ObjectInfoPageTest, FailedGenerationLeavesTheRecordAndRestartsTheStream) {
+    const struct {
+        const char* name;
+        CommandFault fault;
+    } cases[] = {
+        {"3-byte progress", {.kind = CommandFault::Kind::WrongLength, .length = 3}},
+        {"non-zero status", {.kind = CommandFault::Kind::Status, .status = 5}},
+        {"no answer", {.kind = CommandFault::Kind::NoAck}},
+    };
+    sim_.Model().SetGenerationDuration(60000);
+    ShowAndStream();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        sim_.Model().ClearFaults();
+        sim_.Model().InjectFault(0x000A, c.fault);
+        sim_.Model().ClearReceivedCommands();
+        record_.TriggerThreshold[3] = 12.5;
+        QString status;
+        int result = -1;
+        DriveGenerator([&](CSensingGeneratorDlg* dialog) {
+            dialog->findChild<QPushButton*>("ctl3510")->click();
+            auto* poll = new QTimer(dialog);
+            QObject::connect(poll, &QTimer::timeout, [&, dialog, poll] {
+                if (dialog->IsGenerating() ||
+                    !dialog->findChild<QPushButton*>("ctl1")->isVisibleTo(dialog))
+                    return;
+                poll->stop();
+                status = dialog->findChild<QLabel*>("ctl3511")->text();
+                dialog->findChild<QPushButton*>("ctl1")->click();
+                result = dialog->result();
+            });
+            poll->start(10);
+        });
+        page_->findChild<QPushButton*>("ctl3004")->click();
+
+        EXPECT_EQ(status, "Generate failed.");
+        EXPECT_EQ(result, CSensingGeneratorDlg::kResultCancel);
+        EXPECT_EQ(sim_.Model().CountReceived(0x0008), 0) << "the record is not read";
+        EXPECT_EQ(record_.TriggerThreshold[3], 12.5);
+        EXPECT_TRUE(page_->IsRunning());
+        EXPECT_TRUE(WaitFor([&] { return sim_.Model().Streaming(); }));
+    }
 }
 
 TEST_F(ObjectInfoPageTest, GeneratedThresholdsReachTheRecordAndThePlot) {

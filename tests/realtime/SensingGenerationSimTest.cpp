@@ -8,6 +8,7 @@
 #include "device/radar/VORA_DataProcess.h"
 #include "realtime/SensingGeneration.h"
 #include "sim/SimulatedModulePort.h"
+#include "support/DeviceHandle.h"
 
 using vestrel::sim::CommandFault;
 using vestrel::sim::CSimulatedModulePort;
@@ -18,16 +19,9 @@ class SensingGenerationSimTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(sim_.IsRunning()) << sim_.ErrorText();
-        handle_ = VORA_Interface_RadarDevice_Serial_Create();
-        ASSERT_NE(VORA_Interface_RadarDevice_Serial_OpenByPortNum(handle_, sim_.PortNumber(),
-                                                                  115200, 2, 1, 1, 1, 150),
-                  0);
+        ASSERT_TRUE(handle_.Connect(sim_.PortNumber()));
         (void)VORA_Interface_RadarDevice_StopCmdMode(handle_);
         sim_.Model().ClearReceivedCommands();
-    }
-    void TearDown() override {
-        VORA_Interface_RadarDevice_Serial_Close(handle_);
-        VORA_Interface_RadarDevice_Serial_Destroy(handle_);
     }
     bool Run(double trigger, double hold) {
         progress_.clear();
@@ -37,7 +31,7 @@ protected:
     }
 
     CSimulatedModulePort sim_;
-    RadarDeviceHandle handle_ = nullptr;
+    testsupport::DeviceHandle handle_;
     std::vector<int> progress_;
 };
 

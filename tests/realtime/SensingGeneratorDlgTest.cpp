@@ -18,6 +18,7 @@
 #include "realtime/SensingGeneration.h"
 #include "realtime/SensingGeneratorDlg.h"
 #include "sim/SimulatedModulePort.h"
+#include "support/DeviceHandle.h"
 
 using vestrel::sim::CommandFault;
 using vestrel::sim::CSimulatedModulePort;
@@ -39,28 +40,21 @@ protected:
     void SetUp() override {
         ApplyLanguage("ENG");
         ASSERT_TRUE(sim_.IsRunning()) << sim_.ErrorText();
-        handle_ = VORA_Interface_RadarDevice_Serial_Create();
-        ASSERT_NE(VORA_Interface_RadarDevice_Serial_OpenByPortNum(handle_, sim_.PortNumber(),
-                                                                  115200, 2, 1, 1, 1, 150),
-                  0);
+        ASSERT_TRUE(handle_.Connect(sim_.PortNumber()));
         (void)VORA_Interface_RadarDevice_StopCmdMode(handle_);
         sim_.Model().SetGenerationDuration(0);
         dialog_ = std::make_unique<CSensingGeneratorDlg>(handle_, 4.0, 1.5);
         dialog_->show();
         ASSERT_TRUE(QTest::qWaitForWindowActive(dialog_.get()) || true);
     }
-    void TearDown() override {
-        dialog_.reset();
-        VORA_Interface_RadarDevice_Serial_Close(handle_);
-        VORA_Interface_RadarDevice_Serial_Destroy(handle_);
-    }
+    void TearDown() override { dialog_.reset(); }
     template <typename T> T* Child(const char* name) { return dialog_->findChild<T*>(name); }
     QString Status() { return Child<QLabel>("ctl3511")->text(); }
     bool Finished() { return Child<QPushButton>("ctl1")->isVisibleTo(dialog_.get()); }
     void Start() { Child<QPushButton>("ctl3510")->click(); }
 
     CSimulatedModulePort sim_;
-    RadarDeviceHandle handle_ = nullptr;
+    testsupport::DeviceHandle handle_;
     std::unique_ptr<CSensingGeneratorDlg> dialog_;
 };
 

@@ -15,12 +15,12 @@
 
 #include <map>
 
-#include "TempDir.h"
 #include "app/AppConfig.h"
 #include "app/AppPaths.h"
 #include "app/Texts.h"
 #include "app/VORA_Vestrel_ToolDlg.h"
 #include "realtime/SensingGeneratorDlg.h"
+#include "support/TempDir.h"
 #include "wave/WaveWnd.h"
 
 namespace {

@@ -129,6 +129,35 @@ TEST_F(RadarFaultTest, ModuleThatDoesNotAnswerFailsTheOpen) {
         VORA_Interface_RadarDevice_Serial_OpenByPortNum(other, port, 115200, 2, 0, 0, 0, 50));
 }
 
+// A lost version or serial query does not fail the open; the getter asks again.
+// An acknowledgement time-out of 0 stands for 150 ms.
+TEST_F(RadarFaultTest, LostQueryAtOpenIsAskedAgainAndZeroTimeOutMeans150) {
+    VORA_Interface_RadarDevice_Serial_Close(h);
+    sim.Model().ClearReceivedCommands();
+    sim.Model().InjectFault(radar::kCmdReadSerialNumber,
+                            {.kind = CommandFault::Kind::NoAck, .count = 1});
+    Handle other;
+    ASSERT_TRUE(
+        VORA_Interface_RadarDevice_Serial_OpenByPortNum(other, port, 115200, 2, 1, 1, 1, 150));
+    CBaseStringA serial;
+    EXPECT_TRUE(VORA_Interface_RadarDevice_GetSerialNumber(other, serial));
+    EXPECT_EQ(serial.str(), sim.Model().SerialNumber());
+    EXPECT_EQ(sim.Model().CountReceived(radar::kCmdReadSerialNumber), 2);
+    VORA_Interface_RadarDevice_Serial_Close(other);
+
+    // An answer 100 ms late: too late for 50 ms, in time for 0 (= 150 ms).
+    for (const auto& [timeoutMs, opens] : {std::pair{50, false}, std::pair{0, true}}) {
+        SCOPED_TRACE(timeoutMs);
+        sim.Model().InjectFault(radar::kCmdEnterCommandMode,
+                                {.kind = CommandFault::Kind::LateAck, .delayMs = 100, .count = 1});
+        EXPECT_EQ(VORA_Interface_RadarDevice_Serial_OpenByPortNum(other, port, 115200, 2, 1, 0, 0,
+                                                                  timeoutMs) != 0,
+                  opens);
+        VORA_Interface_RadarDevice_Serial_Close(other);
+        std::this_thread::sleep_for(std::chrono::milliseconds(150)); // let a late answer pass
+    }
+}
+
 TEST_F(RadarFaultTest, BusyPortAndBadBaudRateAreRefusedWithAReason) {
     Handle second;
     EXPECT_EQ(

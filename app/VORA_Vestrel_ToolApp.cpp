@@ -11,6 +11,7 @@
 #include "app/Texts.h"
 #include "app/VORA_Vestrel_ToolDlg.h"
 #include "controls/GdiplusHelpers.h"
+#include "device/common/Conversion.h"
 #include "device/common/FileUtil.h"
 
 namespace {
@@ -26,6 +27,9 @@ void OnSignal(int) {
 } // namespace
 
 CVORA_Vestrel_ToolApp::CVORA_Vestrel_ToolApp(int& argc, char** argv) : QApplication(argc, argv) {
+    // QApplication set LC_NUMERIC from the user's locale; numbers in files and
+    // fields are always written and read with '.'.
+    UseClassicNumericLocale();
     setApplicationName(QStringLiteral("vestrel-tool"));
     setApplicationVersion(QString::fromStdString(GetFileVersionW()));
     setDesktopFileName(QStringLiteral("vestrel-tool"));

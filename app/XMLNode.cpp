@@ -113,9 +113,7 @@ bool XMLNode::SetAttributeHex(const char* name, std::uint32_t value) {
 }
 
 bool XMLNode::SetAttributeDouble(const char* name, double value) {
-    char buf[64];
-    std::snprintf(buf, sizeof buf, "%.2f", value);
-    return SetAttributeText(name, buf);
+    return SetAttributeText(name, FormatFixed(value, 2));
 }
 
 std::string SerializeXMLDocument(const pugi::xml_document& document) {

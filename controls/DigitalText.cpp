@@ -1,5 +1,7 @@
 #include "controls/DigitalText.h"
 
+#include "device/common/Conversion.h"
+
 #include <charconv>
 #include <cinttypes>
 #include <cmath>
@@ -41,6 +43,7 @@ std::string InvalidChar(char32_t c) {
 // (for example "%.1f"), never from the user.
 template <typename T> std::string PrintWith(const std::string& format, T v) {
     char buf[64];
+    const CClassicNumericScope classic; // the text is read back with '.'
     const int n = std::snprintf(buf, sizeof buf, format.c_str(), v);
     if (n < 0)
         return {};
@@ -171,14 +174,6 @@ int CountDecimals(double x, int maxDecimals) {
         x = f * 10.0;
     }
     return maxDecimals;
-}
-
-std::string FormatFixed(double x, int decimals) {
-    char buf[400];
-    const auto res = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, decimals);
-    if (res.ec != std::errc())
-        return {};
-    return std::string(buf, res.ptr);
 }
 
 std::string FormatShortDouble(double x) {

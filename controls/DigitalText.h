@@ -13,6 +13,8 @@
 #include <utility>
 #include <vector>
 
+#include "device/common/Conversion.h"
+
 enum DigitalValueType {
     DIGITAL_INT32 = 0,
     DIGITAL_UINT32 = 1,
@@ -133,8 +135,8 @@ CheckDigitalLimits(double x, DigitalValueType type, const std::vector<DigitalLim
 
 // Number of decimals (at most maxDecimals) needed to show x.
 [[nodiscard]] int CountDecimals(double x, int maxDecimals);
-// x with exactly `decimals` decimals, independent of the process locale.
-[[nodiscard]] std::string FormatFixed(double x, int decimals);
+// FormatFixed (x with exactly `decimals` decimals, whatever the locale) is in
+// device/common/Conversion.h.
 // x with CountDecimals(x, 2) decimals: 3.0 -> "3", 2.5 -> "2.5", 1.999 -> "2.00".
 [[nodiscard]] std::string FormatShortDouble(double x);
 // The longest leading part of `text` that forms a decimal number (leading

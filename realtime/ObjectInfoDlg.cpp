@@ -235,6 +235,16 @@ void CObjectInfoDlg::OnGenerateThresholdsClicked() {
     StartRealtime();
 }
 
+QMargins CObjectInfoDlg::EndLabelMargins() const {
+    // The last tick label is right-aligned at the band's end; without a few
+    // pixels to spare the frame clips its last glyph ("T0", "15").
+    return {0, 0, std::max(3, Scaled(6)), 0};
+}
+
+QRect CObjectInfoDlg::InsetFarEdges(const QRect& plotRect) const {
+    return plotRect.adjusted(0, 0, -std::max(3, Scaled(6)), -std::max(1, Scaled(2)));
+}
+
 void CObjectInfoDlg::ConfigurePlots() {
     ConfigureEnergyPlot();
     ConfigureRangePlot();
@@ -266,10 +276,9 @@ void CObjectInfoDlg::ConfigureEnergyPlot() {
     plot.ResetFramesReceived();
     plot.SetText(0, LoadStringText(10310), Scaled(15), kWhite, 1, 0);
     plot.SetText(1, LoadStringText(10311), Scaled(10), kWhite, 0, 0);
-    plot.SetText(2, LoadStringText(10312), Scaled(10), kWhite, 2, 2);
     plot.ShowAxis(AXIS_LEFT, true, Scaled(50));
     plot.UpdateLayout();
-    plot.ShowAxis(AXIS_BOTTOM, true, Scaled(24));
+    plot.ShowAxis(AXIS_BOTTOM, true, Scaled(24), EndLabelMargins());
     plot.UpdateLayout();
     plot.SetXAxisFontSize(Scaled(8));
     plot.SetYAxisFontSize(Scaled(8));
@@ -281,7 +290,10 @@ void CObjectInfoDlg::ConfigureEnergyPlot() {
     plot.Initialize();
     plot.RecreateCanvas();
 
-    QRect legend = plot.GetPlotRect();
+    // Texts at the far edge keep clear of the frame, which would clip their last glyph.
+    const QRect farTexts = InsetFarEdges(plot.GetPlotRect());
+    plot.SetText(2, LoadStringText(10312), Scaled(10), kWhite, 2, 2, &farTexts);
+    QRect legend = farTexts;
     legend.setTop(legend.top() + Scaled(10));
     plot.SetText(3, LoadStringText(10313), Scaled(10), 0xFF00FF00, 2, 0, &legend);
     legend.setTop(legend.top() + Scaled(20));
@@ -314,7 +326,6 @@ void CObjectInfoDlg::ConfigureRangePlot() {
     plot.ResetFramesReceived();
     plot.SetText(0, LoadStringText(10330), Scaled(15), kWhite, 1, 0);
     plot.SetText(1, LoadStringText(10331), Scaled(10), kWhite, 0, 0);
-    plot.SetText(2, LoadStringText(10332), Scaled(10), kWhite, 2, 2);
     plot.ShowAxis(AXIS_LEFT, true, Scaled(50));
     plot.UpdateLayout();
     plot.SetYAxisFontSize(Scaled(8));
@@ -322,7 +333,7 @@ void CObjectInfoDlg::ConfigureRangePlot() {
     plot.GetAxis(AXIS_RIGHT).tickCount = 5;
     plot.LinkDefaultYRange(false);
     plot.SetDefaultYRange(0, kRangeMaxMeters);
-    plot.ShowAxis(AXIS_BOTTOM, true, Scaled(24));
+    plot.ShowAxis(AXIS_BOTTOM, true, Scaled(24), EndLabelMargins());
     plot.UpdateLayout();
     plot.SetXAxisFontSize(Scaled(8));
     plot.SetXRange(60, 0, -1);
@@ -340,6 +351,8 @@ void CObjectInfoDlg::ConfigureRangePlot() {
     }
     plot.Initialize();
     plot.RecreateCanvas();
+    const QRect farTexts = InsetFarEdges(plot.GetPlotRect());
+    plot.SetText(2, LoadStringText(10332), Scaled(10), kWhite, 2, 2, &farTexts);
     plot.ClearWaves();
 }
 

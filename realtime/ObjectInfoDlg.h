@@ -75,6 +75,8 @@ private:
     void OnGenerateThresholdsClicked();
     void OnReaderEnded(int run);
     [[nodiscard]] int Scaled(double size) const { return static_cast<int>(size * scale_); }
+    [[nodiscard]] QMargins EndLabelMargins() const;
+    [[nodiscard]] QRect InsetFarEdges(const QRect& plotRect) const;
 
     std::unique_ptr<Ui::CObjectInfoDlg> ui_;
     RadarDeviceHandle handle_ = nullptr;

@@ -9,9 +9,7 @@
 namespace {
 
 std::string FormatScale(double value) {
-    char text[400];
-    std::snprintf(text, sizeof text, "%f", value);
-    return text;
+    return FormatFixed(value, 6);
 }
 
 } // namespace

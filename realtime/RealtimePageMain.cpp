@@ -13,6 +13,7 @@
 
 #include "app/AppConfig.h"
 #include "app/Texts.h"
+#include "device/common/Conversion.h"
 #include "device/radar/VORA_DataProcess.h"
 #include "params/OperatorConfigTransfer.h"
 #include "realtime/ObjectInfoDlg.h"
@@ -33,6 +34,7 @@ struct DeviceHandle {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    UseClassicNumericLocale(); // QApplication set LC_NUMERIC from the user's locale
     QCommandLineParser parser;
     parser.addHelpOption();
     const QCommandLineOption simOption(QStringLiteral("sim"),

@@ -22,6 +22,7 @@
 #include "app/AppPaths.h"
 #include "app/Texts.h"
 #include "controls/WndResizeTool.h"
+#include "device/common/Conversion.h"
 #include "device/radar/VORA_DataProcess.h"
 #include "params/RadarOperatorConfig.h"
 #include "realtime/ObjectInfoDlg.h"
@@ -136,6 +137,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    UseClassicNumericLocale(); // QApplication set LC_NUMERIC from the user's locale
     ApplyLanguage("ENG");
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

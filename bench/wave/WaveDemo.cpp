@@ -12,6 +12,7 @@
 #include <random>
 #include <vector>
 
+#include "device/common/Conversion.h"
 #include "wave/WaveWnd.h"
 
 namespace {
@@ -111,6 +112,7 @@ void ConfigureRange(CWaveWnd& w, bool smooth) {
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
+    UseClassicNumericLocale(); // QApplication set LC_NUMERIC from the user's locale
     QString grab;
     bool smooth = false, grid = false, hover = false;
     for (int i = 1; i < argc; ++i) {

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <vector>
 
+#include "device/common/Conversion.h"
 #include "wave/WaveWnd.h"
 
 namespace {
@@ -84,6 +85,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    UseClassicNumericLocale(); // QApplication set LC_NUMERIC from the user's locale
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

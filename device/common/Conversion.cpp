@@ -1,15 +1,21 @@
 #include "device/common/Conversion.h"
 
 #include <cerrno>
+#include <charconv>
 #include <chrono>
+#include <clocale>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <thread>
 
+#include <locale.h>
+
 namespace {
-bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
+}
 } // namespace
 
 bool DigtalStringToValue(const char* text, std::size_t length, void* target, int type) {
@@ -31,7 +37,8 @@ bool DigtalStringToValue(const char* text, std::size_t length, void* target, int
         negative = s[0] == '-';
         pos = 1;
     }
-    const bool hex = s.size() > pos + 2 && s[pos] == '0' && (s[pos + 1] == 'x' || s[pos + 1] == 'X');
+    const bool hex =
+        s.size() > pos + 2 && s[pos] == '0' && (s[pos + 1] == 'x' || s[pos + 1] == 'X');
 
     if (type == DIGITAL_TYPE_DOUBLE) {
         double v = 0;
@@ -43,9 +50,26 @@ bool DigtalStringToValue(const char* text, std::size_t length, void* target, int
                 return false;
             v = negative ? -static_cast<double>(u) : static_cast<double>(u);
         } else {
-            v = std::strtod(s.c_str(), &end);
-            if (*end != '\0' || end == s.c_str() || !std::isfinite(v))
+            // from_chars ignores the locale (strtod would want "33,33" under a
+            // German one) but takes no '+'; the sign was read above.
+            const char* first = s.data() + pos;
+            const char* last = s.data() + s.size();
+            if (first == last || *first == '-' || *first == '+')
                 return false;
+            const auto [ptr, ec] = std::from_chars(first, last, v);
+            if (ptr != last)
+                return false;
+            if (ec == std::errc::result_out_of_range) {
+                // Too small to hold is zero, as strtod gives; too large is refused.
+                const std::size_t exp = s.find_first_of("eE", pos);
+                if (exp == std::string::npos || exp + 1 >= s.size() || s[exp + 1] != '-')
+                    return false;
+                v = 0.0;
+            } else if (ec != std::errc() || !std::isfinite(v)) {
+                return false;
+            }
+            if (negative)
+                v = -v;
         }
         *static_cast<double*>(target) = v;
         return true;
@@ -79,6 +103,36 @@ bool DigtalStringToValue(const char* text, std::size_t length, void* target, int
     }
     *static_cast<std::int32_t*>(target) = static_cast<std::int32_t>(v);
     return true;
+}
+
+std::string FormatFixed(double value, int decimals) {
+    char buf[400];
+    const auto [ptr, ec] =
+        std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, decimals);
+    if (ec != std::errc())
+        return {};
+    return std::string(buf, ptr);
+}
+
+namespace {
+locale_t ClassicLocale() {
+    static const locale_t classic = ::newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
+    return classic;
+}
+} // namespace
+
+CClassicNumericScope::CClassicNumericScope() {
+    if (const locale_t classic = ClassicLocale(); classic != static_cast<locale_t>(nullptr))
+        previous_ = ::uselocale(classic);
+}
+
+CClassicNumericScope::~CClassicNumericScope() {
+    if (previous_ != nullptr)
+        ::uselocale(static_cast<locale_t>(previous_));
+}
+
+void UseClassicNumericLocale() {
+    std::setlocale(LC_NUMERIC, "C");
 }
 
 void HQ_Sleep(unsigned int milliseconds) {

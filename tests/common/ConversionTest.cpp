@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+
+#include <locale.h>
 
 #include "device/common/Conversion.h"
 
@@ -45,5 +48,57 @@ TEST(DigtalStringToValue, TableOfCases) {
                            : c.type == DIGITAL_TYPE_DOUBLE ? d
                                                            : i;
         EXPECT_DOUBLE_EQ(got, c.ok ? c.expect : 42.0);
+    }
+}
+
+// A comma-decimal locale in force (as a German desktop gives the tool through
+// QApplication) must change neither what numbers read nor how they are written.
+TEST(NumbersIgnoreTheLocale, ReadAndWrittenWithAPointUnderACommaLocale) {
+    locale_t comma = static_cast<locale_t>(nullptr);
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "ru_RU.UTF-8"}) {
+        comma = ::newlocale(LC_ALL_MASK, name, static_cast<locale_t>(nullptr));
+        if (comma != static_cast<locale_t>(nullptr))
+            break;
+    }
+    if (comma == static_cast<locale_t>(nullptr))
+        GTEST_SKIP()
+            << "no comma-decimal locale installed (scripts/setup.sh generates de_DE.UTF-8)";
+    const locale_t previous = ::uselocale(comma);
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%.2f", 33.333);
+    EXPECT_STREQ(probe, "33,33") << "the locale under test does not use a decimal comma";
+
+    double d = 0;
+    EXPECT_TRUE(DigtalStringToValue("33.33", 5, &d, DIGITAL_TYPE_DOUBLE));
+    EXPECT_DOUBLE_EQ(d, 33.33);
+    EXPECT_TRUE(DigtalStringToValue("-0.5", 4, &d, DIGITAL_TYPE_DOUBLE));
+    EXPECT_DOUBLE_EQ(d, -0.5);
+    EXPECT_FALSE(DigtalStringToValue("33,33", 5, &d, DIGITAL_TYPE_DOUBLE));
+    EXPECT_EQ(FormatFixed(33.333, 2), "33.33");
+    {
+        const CClassicNumericScope classic;
+        std::snprintf(probe, sizeof probe, "%.1f", 4.0);
+        EXPECT_STREQ(probe, "4.0");
+    }
+    std::snprintf(probe, sizeof probe, "%.1f", 4.0);
+    EXPECT_STREQ(probe, "4,0") << "the scope must give the thread's locale back";
+
+    ::uselocale(previous);
+    ::freelocale(comma);
+}
+
+TEST(DigtalStringToValue, DoubleFormsAcceptedAsBefore) {
+    const struct {
+        const char* text;
+        bool ok;
+        double expect;
+    } cases[] = {{"+1.5", true, 1.5},  {".5", true, 0.5},   {"5.", true, 5.0},  {"1e3", true, 1000},
+                 {"-0x10", true, -16}, {"1e-400", true, 0}, {"+-1", false, 0},  {"--1", false, 0},
+                 {"inf", false, 0},    {"nan", false, 0},   {"1.5x", false, 0}, {"-", false, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        double d = 42;
+        EXPECT_EQ(DigtalStringToValue(c.text, std::strlen(c.text), &d, DIGITAL_TYPE_DOUBLE), c.ok);
+        EXPECT_DOUBLE_EQ(d, c.ok ? c.expect : 42.0);
     }
 }

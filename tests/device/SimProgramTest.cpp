@@ -64,3 +64,13 @@ TEST(SimProgramTest, ServesUntilTerminatedAndCleansUp) {
     EXPECT_FALSE(IsFileExistW(dir + "/ttyVSIM0.port"));
     ::rmdir(dir.c_str());
 }
+
+// Every test program enumerates ports in a directory of its own, so a
+// simulator the user runs meanwhile (in the shared directory) stays invisible.
+TEST(SimProgramTest, TestProgramsListPortsFromAPrivateDirectory) {
+    const std::string inForce = GetVirtualPortDirectory();
+    SetVirtualPortDirectory({});
+    const std::string shared = GetVirtualPortDirectory();
+    SetVirtualPortDirectory(inForce);
+    EXPECT_NE(inForce, shared);
+}

@@ -402,3 +402,19 @@ TEST_F(ObjectInfoPageTest, GeneratedThresholdsReachTheRecordAndThePlot) {
     EXPECT_TRUE(page_->IsRunning());
     EXPECT_TRUE(WaitFor([&] { return sim_.Model().Streaming(); }));
 }
+
+// The last bottom label ("15", "T0") is right-aligned at the band's end; it
+// keeps a few pixels from the plot's edge at every scale, where the frame would
+// clip its last glyph.
+TEST_F(ObjectInfoPageTest, LastBottomLabelsStayClearOfTheRightEdge) {
+    for (double scale : {1.0, 2.25}) {
+        page_->SetScale(scale);
+        for (CWaveWnd* plot : {page_->EnergyPlot(), page_->RangePlot()}) {
+            SCOPED_TRACE(plot->accessibleName().toStdString() + " at " + std::to_string(scale));
+            const std::vector<CoordinateCell> cells = plot->GetAxis(AXIS_BOTTOM).Layout();
+            ASSERT_FALSE(cells.empty());
+            EXPECT_EQ(cells.back().text, plot == page_->RangePlot() ? "T0" : "15");
+            EXPECT_LE(cells.back().rect.right, plot->width() - 3);
+        }
+    }
+}

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "device/common/Conversion.h"
 #include <QApplication>
 
 int main(int argc, char** argv) {
@@ -11,5 +12,6 @@ int main(int argc, char** argv) {
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    UseClassicNumericLocale(); // QApplication set LC_NUMERIC from the user's locale
     return RUN_ALL_TESTS();
 }

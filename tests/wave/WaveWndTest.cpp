@@ -11,6 +11,7 @@
 #include <thread>
 #include <vector>
 
+#include "device/common/Conversion.h"
 #include "wave/WaveWnd.h"
 
 namespace {
@@ -455,6 +456,7 @@ int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    UseClassicNumericLocale(); // QApplication set LC_NUMERIC from the user's locale
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -17,6 +17,14 @@ bool PlacesOwnChildren(const QWidget* widget) {
            qobject_cast<const QAbstractSpinBox*>(widget) != nullptr;
 }
 
+// A size limit scaled by the font factor; 0 (no minimum) and the "unlimited"
+// maximum stay what they are.
+int ScaledLimit(int limit, double factor) {
+    if (limit <= 0 || limit >= QWIDGETSIZE_MAX)
+        return limit;
+    return std::clamp(static_cast<int>(limit * factor), 0, QWIDGETSIZE_MAX - 1);
+}
+
 } // namespace
 
 void CWndResizeTool::ClearChildren() {
@@ -35,7 +43,8 @@ void CWndResizeTool::Capture(QWidget* parent) {
         if (child == nullptr || child->isWindow())
             continue;
         // A layout keeps placing the widgets it manages; only their fonts scale.
-        records_.push_back({child, child->geometry(), child->font(), !parentHasLayout});
+        records_.push_back({child, child->geometry(), child->font(), !parentHasLayout,
+                            child->minimumSize(), child->maximumSize()});
         if (!PlacesOwnChildren(child))
             Capture(child);
     }
@@ -62,6 +71,13 @@ bool CWndResizeTool::ResizeChildren(int cx, int cy, double* scaleX, double* scal
             const int right = static_cast<int>((record.rect.x() + record.rect.width()) * sx);
             const int bottom = static_cast<int>((record.rect.y() + record.rect.height()) * sy);
             widget->setGeometry(x, y, std::max(0, right - x), std::max(0, bottom - y));
+        } else {
+            // The layout places it, but limits set for the recorded font would
+            // squeeze the scaled text (a field showing "32.56" at twice the size).
+            widget->setMinimumSize(ScaledLimit(record.minimum.width(), m),
+                                   ScaledLimit(record.minimum.height(), m));
+            widget->setMaximumSize(ScaledLimit(record.maximum.width(), m),
+                                   ScaledLimit(record.maximum.height(), m));
         }
         QFont font = record.font;
         if (record.font.pixelSize() > 0)

@@ -40,9 +40,11 @@ public:
 private:
     struct ChildRecord {
         QPointer<QWidget> widget;
-        QRect rect; // relative to the widget's parent, as recorded
-        QFont font; // as recorded
-        bool moves; // false where the parent's layout places the widget
+        QRect rect;    // relative to the widget's parent, as recorded
+        QFont font;    // as recorded
+        bool moves;    // false where the parent's layout places the widget
+        QSize minimum; // as recorded; a laid-out widget's limits grow with its font
+        QSize maximum;
     };
 
     void Capture(QWidget* parent);

@@ -118,3 +118,33 @@ TEST(WndResizeTool, LeavesLaidOutWidgetsToTheirLayoutAndSkipsDestroyedOnes) {
     d.tool.ClearChildren();
     EXPECT_EQ(d.tool.RecordedCount(), 0);
 }
+
+// A laid-out field's width limits were chosen for its recorded font: they grow
+// and shrink with the font (factor 2 here), exactly back at the recorded size;
+// unset limits stay unset.
+TEST(WndResizeTool, LaidOutWidgetsLimitsFollowTheFont) {
+    QWidget root;
+    root.resize(800, 600);
+    auto* box = new QWidget(&root);
+    box->setGeometry(0, 0, 400, 100);
+    auto* layout = new QHBoxLayout(box);
+    auto* field = new QLabel(QStringLiteral("32.56"));
+    field->setMinimumWidth(52);
+    field->setMaximumWidth(76);
+    auto* free = new QLabel(QStringLiteral("00"));
+    layout->addWidget(field);
+    layout->addWidget(free);
+    CWndResizeTool tool;
+    tool.SetRecordedSize(800, 600);
+    tool.CaptureChildren(&root);
+    tool.SetEnabled(true);
+
+    ASSERT_TRUE(tool.ResizeChildren(1600, 1500));
+    EXPECT_EQ(field->minimumSize(), QSize(104, 0));
+    EXPECT_EQ(field->maximumSize(), QSize(152, QWIDGETSIZE_MAX));
+    EXPECT_EQ(free->minimumSize(), QSize(0, 0));
+    EXPECT_EQ(free->maximumSize(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+    ASSERT_TRUE(tool.ResizeChildren(800, 600));
+    EXPECT_EQ(field->minimumSize(), QSize(52, 0));
+    EXPECT_EQ(field->maximumSize(), QSize(76, QWIDGETSIZE_MAX));
+}

@@ -1,4 +1,5 @@
 #include "app/VORA_Vestrel_ToolDlg.h"
+#include "controls/WaitCursor.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -26,15 +27,6 @@ constexpr int kCaptureButton = 1189;
 constexpr int kFirmwareButton = 1190;
 // How often the window looks whether the module is still there.
 constexpr int kConnectionWatchMs = 1000;
-
-// The wait cursor for the span of a handler; lifted while a message is shown.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 

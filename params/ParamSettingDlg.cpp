@@ -1,4 +1,5 @@
 #include "params/ParamSettingDlg.h"
+#include "controls/WaitCursor.h"
 
 #include <QApplication>
 #include <QFileDialog>
@@ -52,14 +53,6 @@ std::uint32_t FieldUnsigned(const QString& text) {
         return 0xFFFFFFFFu;
     return static_cast<std::uint32_t>(v);
 }
-
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
 
 } // namespace
 

@@ -198,17 +198,26 @@ void CParamSettingDlg::RememberConfigFile(const QString& path) {
     (void)SaveAppConfig();
 }
 
-void CParamSettingDlg::LoadConfigFile(const QString& chosenPath) {
-    QString path = chosenPath;
-    if (path.isEmpty()) {
-        QFileDialog dialog(this, QString(), ProposedConfigPath(), QString::fromLatin1(kFileFilter));
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+QString CParamSettingDlg::ChooseConfigPath(QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(this, QString(), ProposedConfigPath(), QString::fromLatin1(kFileFilter));
+    dialog.setAcceptMode(mode);
+    if (mode == QFileDialog::AcceptOpen) {
         dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.selectFile(ProposedConfigPath());
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return;
-        path = dialog.selectedFiles().front();
+    } else {
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(QStringLiteral("xml"));
     }
+    dialog.selectFile(ProposedConfigPath());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    return dialog.selectedFiles().front();
+}
+
+void CParamSettingDlg::LoadConfigFile(const QString& chosenPath) {
+    const QString path =
+        chosenPath.isEmpty() ? ChooseConfigPath(QFileDialog::AcceptOpen) : chosenPath;
+    if (path.isEmpty())
+        return;
     RememberConfigFile(path);
     const std::string file = path.toStdString();
     switch (LoadRadarParamFile(file, *record_)) {
@@ -225,17 +234,10 @@ void CParamSettingDlg::LoadConfigFile(const QString& chosenPath) {
 }
 
 void CParamSettingDlg::SaveConfigFile(const QString& chosenPath) {
-    QString path = chosenPath;
-    if (path.isEmpty()) {
-        QFileDialog dialog(this, QString(), ProposedConfigPath(), QString::fromLatin1(kFileFilter));
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        dialog.setFileMode(QFileDialog::AnyFile);
-        dialog.setDefaultSuffix(QStringLiteral("xml"));
-        dialog.selectFile(ProposedConfigPath());
-        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
-            return;
-        path = dialog.selectedFiles().front();
-    }
+    const QString path =
+        chosenPath.isEmpty() ? ChooseConfigPath(QFileDialog::AcceptSave) : chosenPath;
+    if (path.isEmpty())
+        return;
     RememberConfigFile(path);
     const std::string file = path.toStdString();
     if (!SaveRadarParamFile(file, *record_))

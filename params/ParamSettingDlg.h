@@ -4,6 +4,7 @@
 // files, and kept between runs in the settings section ParamSetting.
 
 #include <QDialog>
+#include <QFileDialog>
 #include <QString>
 
 #include <memory>
@@ -54,6 +55,8 @@ protected:
 private:
     void OnFieldChanged(int id);
     void RememberConfigFile(const QString& path);
+    // The file dialog for Load (AcceptOpen) or Save (AcceptSave); empty when cancelled.
+    QString ChooseConfigPath(QFileDialog::AcceptMode mode);
     void ShowCommandResult(bool write, int result);
 
     RadarDeviceHandle handle_;

@@ -28,6 +28,7 @@
 #include "realtime/SensingGeneratorDlg.h"
 #include "sim/SimulatedModulePort.h"
 #include "support/DeviceHandle.h"
+#include "support/WaitFor.h"
 
 using vestrel::sim::CommandFault;
 using vestrel::sim::CSimulatedModulePort;
@@ -35,16 +36,6 @@ using vestrel::sim::ReportContent;
 using vestrel::sim::StreamMode;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& condition, int ms = 5000) {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 ReportContent Report(std::uint8_t state, std::uint16_t rangeCm, std::uint16_t energy = 1000) {
     ReportContent report;

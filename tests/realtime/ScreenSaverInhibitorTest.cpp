@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "realtime/ScreenSaverInhibitor.h"
+#include "support/WaitFor.h"
 
 namespace {
 
@@ -53,16 +54,6 @@ private:
     QString lastReason_;
 };
 
-bool WaitFor(const std::function<bool()>& condition, int ms = 3000) {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
 class ScreenSaverInhibitorTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -70,7 +61,7 @@ protected:
             GTEST_SKIP() << "dbus-daemon is not installed";
         daemon_.start("dbus-daemon", {"--session", "--nofork", "--print-address=1"});
         ASSERT_TRUE(daemon_.waitForStarted());
-        ASSERT_TRUE(WaitFor([&] { return daemon_.canReadLine(); }));
+        ASSERT_TRUE(WaitFor([&] { return daemon_.canReadLine(); }, 3000));
         address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
         service_ = std::make_unique<QDBusConnection>(
             QDBusConnection::connectToBus(address_, "fake-screensaver"));
@@ -108,22 +99,22 @@ TEST_F(ScreenSaverInhibitorTest, InhibitsOnceAndReleases) {
     CScreenSaverInhibitor inhibitor("Streaming radar reports", Client());
     inhibitor.Inhibit();
     inhibitor.Inhibit();
-    ASSERT_TRUE(WaitFor([&] { return inhibitor.Cookie().has_value(); }));
+    ASSERT_TRUE(WaitFor([&] { return inhibitor.Cookie().has_value(); }, 3000));
     EXPECT_EQ(fake_.Inhibits(), 1);
     EXPECT_EQ(fake_.LastReason(), "Streaming radar reports");
     ASSERT_EQ(fake_.Active(), 1u);
 
     inhibitor.UnInhibit();
     EXPECT_FALSE(inhibitor.IsRequested());
-    EXPECT_TRUE(WaitFor([&] { return fake_.Active() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return fake_.Active() == 0; }, 3000));
 }
 
 TEST_F(ScreenSaverInhibitorTest, ReleaseBeforeTheAnswerStillReleases) {
     CScreenSaverInhibitor inhibitor("x", Client());
     inhibitor.Inhibit();
     inhibitor.UnInhibit(); // the cookie is still on its way
-    ASSERT_TRUE(WaitFor([&] { return fake_.Inhibits() == 1; }));
-    EXPECT_TRUE(WaitFor([&] { return fake_.Active() == 0; }));
+    ASSERT_TRUE(WaitFor([&] { return fake_.Inhibits() == 1; }, 3000));
+    EXPECT_TRUE(WaitFor([&] { return fake_.Active() == 0; }, 3000));
     EXPECT_FALSE(inhibitor.Cookie().has_value());
 }
 
@@ -131,14 +122,14 @@ TEST_F(ScreenSaverInhibitorTest, DestructionReleases) {
     {
         CScreenSaverInhibitor inhibitor("x", Client());
         inhibitor.Inhibit();
-        ASSERT_TRUE(WaitFor([&] { return inhibitor.Cookie().has_value(); }));
+        ASSERT_TRUE(WaitFor([&] { return inhibitor.Cookie().has_value(); }, 3000));
     }
-    EXPECT_TRUE(WaitFor([&] { return fake_.Active() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return fake_.Active() == 0; }, 3000));
     {
         CScreenSaverInhibitor inhibitor("x", Client());
         inhibitor.Inhibit(); // destroyed with the answer pending
     }
-    EXPECT_TRUE(WaitFor([&] { return fake_.Inhibits() == 2 && fake_.Active() == 0; }));
+    EXPECT_TRUE(WaitFor([&] { return fake_.Inhibits() == 2 && fake_.Active() == 0; }, 3000));
 }
 
 TEST(ScreenSaverInhibitorNoBus, DoesNothing) {

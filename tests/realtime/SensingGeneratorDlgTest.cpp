@@ -19,21 +19,12 @@
 #include "realtime/SensingGeneratorDlg.h"
 #include "sim/SimulatedModulePort.h"
 #include "support/DeviceHandle.h"
+#include "support/WaitFor.h"
 
 using vestrel::sim::CommandFault;
 using vestrel::sim::CSimulatedModulePort;
 
 namespace {
-
-bool WaitFor(const std::function<bool()>& condition, int ms = 8000) {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QApplication::processEvents(QEventLoop::AllEvents, 10);
-    }
-    return true;
-}
 
 class SensingGeneratorDlgTest : public ::testing::Test {
 protected:
@@ -75,7 +66,7 @@ TEST_F(SensingGeneratorDlgTest, SuccessShowsFullProgressAndConfirms) {
     Start();
     EXPECT_FALSE(Child<QPushButton>("ctl3510")->isEnabled());
     EXPECT_FALSE(Child<QLineEdit>("ctl3501")->isEnabled());
-    ASSERT_TRUE(WaitFor([&] { return Finished(); }));
+    ASSERT_TRUE(WaitFor([&] { return Finished(); }, 8000));
     EXPECT_EQ(Status(), "Generate successed.");
     EXPECT_EQ(Child<QProgressBar>("ctl3503")->value(), 100);
     EXPECT_FALSE(Child<QPushButton>("ctl3510")->isVisibleTo(dialog_.get()));
@@ -90,9 +81,9 @@ TEST_F(SensingGeneratorDlgTest, SuccessShowsFullProgressAndConfirms) {
 TEST_F(SensingGeneratorDlgTest, ProgressTextWhileGenerating) {
     sim_.Model().SetGenerationDuration(1500);
     Start();
-    ASSERT_TRUE(WaitFor([&] { return Status().startsWith("Generate progress:"); }));
+    ASSERT_TRUE(WaitFor([&] { return Status().startsWith("Generate progress:"); }, 8000));
     EXPECT_TRUE(Status().endsWith("%"));
-    ASSERT_TRUE(WaitFor([&] { return Finished(); }));
+    ASSERT_TRUE(WaitFor([&] { return Finished(); }, 8000));
     EXPECT_EQ(Status(), "Generate successed.");
 }
 
@@ -101,7 +92,7 @@ TEST_F(SensingGeneratorDlgTest, FailureEndsWithCancel) {
     sim_.Model().InjectFault(kCmdGetGenerationProgress,
                              {.kind = CommandFault::Kind::WrongLength, .length = 3});
     Start();
-    ASSERT_TRUE(WaitFor([&] { return Finished(); }));
+    ASSERT_TRUE(WaitFor([&] { return Finished(); }, 8000));
     EXPECT_EQ(Status(), "Generate failed.");
     EXPECT_FALSE(dialog_->Succeeded());
     Child<QPushButton>("ctl1")->click();
@@ -120,7 +111,7 @@ TEST_F(SensingGeneratorDlgTest, CannotBeClosedWhileGeneratingAndEscapeNeverClose
     EXPECT_TRUE(dialog_->isVisible());
     dialog_->accept();
     EXPECT_TRUE(dialog_->isVisible());
-    ASSERT_TRUE(WaitFor([&] { return Finished(); }));
+    ASSERT_TRUE(WaitFor([&] { return Finished(); }, 8000));
     EXPECT_TRUE(dialog_->close());
     EXPECT_EQ(dialog_->result(), CSensingGeneratorDlg::kResultConfirm);
 }
@@ -140,7 +131,7 @@ TEST_F(SensingGeneratorDlgTest, OutOfRangeCoefficientIsCorrectedBeforeStartReads
     ASSERT_EQ(trigger->text(), "25");
     QTest::mouseClick(Child<QPushButton>("ctl3510"), Qt::LeftButton);
     EXPECT_EQ(trigger->text(), "20.0");
-    ASSERT_TRUE(WaitFor([&] { return Finished(); }));
+    ASSERT_TRUE(WaitFor([&] { return Finished(); }, 8000));
     EXPECT_DOUBLE_EQ(dialog_->TriggerCoefficient(), 20.0);
     EXPECT_EQ(sim_.Model().GenerationCoefficients().first, 200);
 }

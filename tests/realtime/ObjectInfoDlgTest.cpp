@@ -274,6 +274,9 @@ TEST_F(ObjectInfoPageTest, RescalingWhileStreamingClearsThePlotsAndKeepsTheThres
         record_.TriggerThreshold[gate] = 20.0 + gate;
     ShowAndStream();
     ASSERT_TRUE(WaitForNextReports());
+    // Hold the module's reports while looking at the cleared plot, so none lands in between.
+    sim_.Model().SetReportRate(0);
+    WaitFor([] { return false; }, 300); // reports already on the way are drawn first
     page_->SetScale(1.5);
     const auto energy = page_->EnergyPlot()->GetWaveBuffer(0).GetHistory();
     EXPECT_TRUE(std::all_of(energy.begin(), energy.end(), [](double v) { return v == 0.0; }));
@@ -283,6 +286,7 @@ TEST_F(ObjectInfoPageTest, RescalingWhileStreamingClearsThePlotsAndKeepsTheThres
     EXPECT_DOUBLE_EQ(trigger.back(), 35.0);
     EXPECT_TRUE(page_->IsRunning());
     // And the energy curve comes back with the next reports.
+    sim_.Model().SetReportRate(10);
     EXPECT_TRUE(WaitFor([&] {
         const auto e = page_->EnergyPlot()->GetWaveBuffer(0).GetHistory();
         return std::any_of(e.begin(), e.end(), [](double v) { return v != 0.0; });
